@@ -1,0 +1,345 @@
+#include "app/main_window.h"
+
+#include <commctrl.h>
+
+#include <iterator>
+
+#include "app/control_ids.h"
+#include "app/resource_ids.h"
+#include "app/single_instance.h"
+#include "app/texts.h"
+
+namespace {
+
+constexpr UINT kTrayMessage = WM_APP + 1;
+constexpr int kBaseDpi = 96;
+
+// Outer rectangle of the main window at 96 DPI.
+constexpr int kWindowLeft = 50, kWindowTop = 50, kWindowWidth = 450, kWindowHeight = 428;
+constexpr int kStatusPanel0Width = 120, kStatusPanel1Width = 280, kStatusHeight = 20;
+constexpr int kSensitivityMin = 5, kSensitivityMax = 50, kSensitivityStart = 10;
+constexpr int kArrowsWidth = 14;
+constexpr int kComboDropHeight = 200;
+
+enum class Kind { GroupBox, CheckBox, Label, TransparentLabel, ReadOnlyNumber, Arrows, Button, ComboBox, ScriptEdit };
+
+struct ControlSpec {
+  int id;
+  Kind kind;
+  int parent;  // 0: the window's client area
+  int x, y, width, height;
+  const wchar_t* caption;
+  bool checked;
+};
+
+// Positions relative to the parent, at 96 DPI.
+constexpr ControlSpec kControls[] = {
+    {control_id::分组框1, Kind::GroupBox, 0, 16, 8, 176, 360, texts::k分组框1, false},
+    {control_id::选择框1, Kind::CheckBox, control_id::分组框1, 12, 21, 142, 16, texts::k选择框1, true},
+    {control_id::选择框2, Kind::CheckBox, control_id::分组框1, 12, 46, 119, 16, texts::k选择框2, false},
+    {control_id::选择框3, Kind::CheckBox, control_id::分组框1, 12, 71, 146, 16, texts::k选择框3, true},
+    {control_id::选择框4, Kind::CheckBox, control_id::分组框1, 12, 96, 146, 16, texts::k选择框4, true},
+    {control_id::选择框5, Kind::CheckBox, control_id::分组框1, 12, 121, 144, 16, texts::k选择框5, false},
+    {control_id::选择框6, Kind::CheckBox, control_id::分组框1, 12, 146, 128, 16, texts::k选择框6, true},
+    {control_id::选择框7, Kind::CheckBox, control_id::分组框1, 12, 171, 128, 16, texts::k选择框7, true},
+    {control_id::标签4, Kind::Label, control_id::分组框1, 12, 196, 85, 16, texts::k标签4, false},
+    {control_id::编辑框1, Kind::ReadOnlyNumber, control_id::分组框1, 110, 195, 20, 16, texts::k编辑框1, false},
+    {control_id::编辑框1Arrows, Kind::Arrows, control_id::分组框1, 130, 195, kArrowsWidth, 16, L"", false},
+    {control_id::标签2, Kind::Label, control_id::分组框1, 8, 214, 120, 16, texts::k标签2, false},
+    {control_id::标签3, Kind::Label, control_id::分组框1, 16, 233, 136, 89, L"", false},
+    {control_id::按钮2, Kind::Button, control_id::分组框1, 97, 326, 48, 24, texts::k按钮2, false},
+    {control_id::分组框2, Kind::GroupBox, 0, 202, 11, 230, 357, texts::k分组框2, false},
+    {control_id::透明标签1, Kind::TransparentLabel, control_id::分组框2, 16, 21, 80, 24, texts::k透明标签1, false},
+    {control_id::组合框, Kind::ComboBox, control_id::分组框2, 101, 21, 105, 20, L"", false},
+    {control_id::打开脚本按钮, Kind::Button, control_id::分组框2, 12, 55, 58, 24, texts::k打开脚本按钮, false},
+    {control_id::保存脚本按钮, Kind::Button, control_id::分组框2, 84, 55, 58, 24, texts::k保存脚本按钮, false},
+    {control_id::按钮1, Kind::Button, control_id::分组框2, 157, 54, 57, 24, texts::k按钮1, false},
+    {control_id::脚本框, Kind::ScriptEdit, control_id::分组框2, 9, 96, 210, 253, L"", false},
+};
+
+int scale(int value, UINT dpi) { return MulDiv(value, static_cast<int>(dpi), kBaseDpi); }
+
+// Group boxes parent controls of their own; their notifications belong to the
+// main window.
+LRESULT CALLBACK forwardToMainWindow(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+  switch (message) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORLISTBOX:
+    case WM_VSCROLL:
+      return SendMessageW(GetAncestor(hwnd, GA_ROOT), message, wParam, lParam);
+    default:
+      return DefSubclassProc(hwnd, message, wParam, lParam);
+  }
+}
+
+HWND createControl(const ControlSpec& spec, HWND parent) {
+  const wchar_t* className = L"BUTTON";
+  DWORD style = WS_CHILD | WS_VISIBLE;
+  DWORD exStyle = 0;
+  switch (spec.kind) {
+    case Kind::GroupBox: style |= BS_GROUPBOX; break;
+    case Kind::CheckBox: style |= BS_AUTOCHECKBOX | WS_TABSTOP; break;
+    case Kind::Button: style |= BS_PUSHBUTTON | WS_TABSTOP; break;
+    case Kind::Label:
+    case Kind::TransparentLabel:
+      className = L"STATIC";
+      style |= SS_LEFT;
+      break;
+    case Kind::ReadOnlyNumber:
+      className = L"EDIT";
+      style |= ES_READONLY | ES_NUMBER | ES_CENTER;
+      exStyle = WS_EX_CLIENTEDGE;
+      break;
+    case Kind::Arrows:
+      className = UPDOWN_CLASSW;
+      style |= UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_NOTHOUSANDS;
+      break;
+    case Kind::ComboBox:
+      className = WC_COMBOBOXW;
+      style |= CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
+      break;
+    case Kind::ScriptEdit:
+      return createScriptEdit(parent, spec.id, spec.x, spec.y, spec.width, spec.height);
+  }
+  return CreateWindowExW(exStyle, className, spec.caption, style, spec.x, spec.y, spec.width, spec.height, parent,
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), GetModuleHandleW(nullptr), nullptr);
+}
+
+HICON loadProgramIcon(int metricX, int metricY, UINT dpi) {
+  HICON icon = nullptr;
+  LoadIconWithScaleDown(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TAMSIK),
+                        GetSystemMetricsForDpi(metricX, dpi), GetSystemMetricsForDpi(metricY, dpi), &icon);
+  return icon;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(RunState& state, Processes& processes, InputHooks& hooks)
+    : state_(state), processes_(processes), hooks_(hooks) {}
+
+MainWindow::~MainWindow() {
+  if (hwnd_) DestroyWindow(hwnd_);
+  if (defaultFont_) DeleteObject(defaultFont_);
+  if (标签2Font_) DeleteObject(标签2Font_);
+  if (whiteBrush_) DeleteObject(whiteBrush_);
+  if (bigIcon_) DestroyIcon(bigIcon_);
+  if (smallIcon_) DestroyIcon(smallIcon_);
+}
+
+bool MainWindow::create(HINSTANCE instance, int showCommand) {
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
+  InitCommonControlsEx(&controls);
+
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = &MainWindow::windowProc;
+  windowClass.hInstance = instance;
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  windowClass.lpszClassName = kMainWindowClass;
+  windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_TAMSIK));
+  RegisterClassExW(&windowClass);
+
+  taskbarCreatedMessage_ = RegisterWindowMessageW(L"TaskbarCreated");
+  std::wstring title = texts::windowTitle();
+  CreateWindowExW(0, kMainWindowClass, title.c_str(), WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+                  kWindowLeft, kWindowTop, kWindowWidth, kWindowHeight, nullptr, nullptr, instance, this);
+  if (!hwnd_) return false;
+  ShowWindow(hwnd_, showCommand);
+  UpdateWindow(hwnd_);
+  return true;
+}
+
+HWND MainWindow::control(int id) const {
+  if (!hwnd_) return nullptr;
+  if (HWND direct = GetDlgItem(hwnd_, id)) return direct;
+  for (int group : {control_id::分组框1, control_id::分组框2}) {
+    if (HWND inGroup = GetDlgItem(GetDlgItem(hwnd_, group), id)) return inGroup;
+  }
+  return nullptr;
+}
+
+LRESULT CALLBACK MainWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+  LRESULT result = self->handleMessage(message, wParam, lParam);
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    self->hwnd_ = nullptr;
+  }
+  return result;
+}
+
+LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      createControls();
+      applyDpi(GetDpiForWindow(hwnd_));
+      onWindowCreated();
+      return 0;
+    case WM_DESTROY:
+      onWindowDestroyed();
+      PostQuitMessage(0);
+      return 0;
+    case WM_COMMAND:
+      onCommand(LOWORD(wParam), HIWORD(wParam));
+      return 0;
+    case WM_SIZE:
+      SendMessageW(control(control_id::状态条1), WM_SIZE, 0, 0);
+      return 0;
+    case WM_DPICHANGED: {
+      const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+      SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                   suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+      applyDpi(HIWORD(wParam));
+      return 0;
+    }
+    case WM_CTLCOLOREDIT:
+      if (reinterpret_cast<HWND>(lParam) == control(control_id::脚本框)) {
+        SetBkColor(reinterpret_cast<HDC>(wParam), RGB(255, 255, 255));
+        return reinterpret_cast<LRESULT>(whiteBrush_);
+      }
+      break;
+    case WM_CTLCOLORSTATIC:
+      if (reinterpret_cast<HWND>(lParam) == control(control_id::透明标签1)) {
+        SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+        return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+      }
+      break;
+    case kTrayMessage:
+      ShowWindow(hwnd_, SW_RESTORE);
+      return 0;
+    default:
+      if (message == taskbarCreatedMessage_ && trayIcon_) {
+        trayIcon_->restore();
+        return 0;
+      }
+      break;
+  }
+  return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+void MainWindow::createControls() {
+  whiteBrush_ = CreateSolidBrush(RGB(255, 255, 255));
+  for (const ControlSpec& spec : kControls) {
+    HWND parent = spec.parent ? control(spec.parent) : hwnd_;
+    HWND created = createControl(spec, parent);
+    if (spec.kind == Kind::GroupBox) SetWindowSubclass(created, forwardToMainWindow, 0, 0);
+    if (spec.kind == Kind::CheckBox) SendMessageW(created, BM_SETCHECK, spec.checked ? BST_CHECKED : BST_UNCHECKED, 0);
+  }
+  HWND arrows = control(control_id::编辑框1Arrows);
+  SendMessageW(arrows, UDM_SETBUDDY, reinterpret_cast<WPARAM>(control(control_id::编辑框1)), 0);
+  SendMessageW(arrows, UDM_SETRANGE32, kSensitivityMin, kSensitivityMax);
+  SendMessageW(arrows, UDM_SETPOS32, 0, kSensitivityStart);
+  SetWindowTextW(control(control_id::编辑框1), texts::k编辑框1);
+
+  CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, hwnd_,
+                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id::状态条1)), GetModuleHandleW(nullptr),
+                  nullptr);
+
+  scriptBox_ = std::make_unique<EditScriptBox>(control(control_id::脚本框));
+}
+
+void MainWindow::applyDpi(UINT dpi) {
+  dpi_ = dpi ? dpi : kBaseDpi;
+
+  SetWindowPos(hwnd_, nullptr, 0, 0, scale(kWindowWidth, dpi_), scale(kWindowHeight, dpi_),
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+  for (const ControlSpec& spec : kControls) {
+    // A combo box's window height includes its drop-down list; the box itself
+    // takes the height its font needs.
+    int height = spec.kind == Kind::ComboBox ? kComboDropHeight : spec.height;
+    SetWindowPos(control(spec.id), nullptr, scale(spec.x, dpi_), scale(spec.y, dpi_), scale(spec.width, dpi_),
+                 scale(height, dpi_), SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi_);
+  HFONT oldDefault = defaultFont_;
+  HFONT old标签2 = 标签2Font_;
+  defaultFont_ = CreateFontIndirectW(&metrics.lfMessageFont);
+  标签2Font_ = CreateFontW(-scale(14, dpi_), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
+                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                           texts::k标签2Font);
+  for (const ControlSpec& spec : kControls) {
+    HFONT font = spec.id == control_id::标签2 ? 标签2Font_ : defaultFont_;
+    SendMessageW(control(spec.id), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  }
+  HWND status = control(control_id::状态条1);
+  SendMessageW(status, WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont_), TRUE);
+  SendMessageW(status, SB_SETMINHEIGHT, scale(kStatusHeight, dpi_), 0);
+  int panelEdges[] = {scale(kStatusPanel0Width, dpi_), scale(kStatusPanel0Width + kStatusPanel1Width, dpi_)};
+  SendMessageW(status, SB_SETPARTS, std::size(panelEdges), reinterpret_cast<LPARAM>(panelEdges));
+  SendMessageW(status, WM_SIZE, 0, 0);
+  if (oldDefault) DeleteObject(oldDefault);
+  if (old标签2) DeleteObject(old标签2);
+
+  HICON oldBig = bigIcon_, oldSmall = smallIcon_;
+  bigIcon_ = loadProgramIcon(SM_CXICON, SM_CYICON, dpi_);
+  smallIcon_ = loadProgramIcon(SM_CXSMICON, SM_CYSMICON, dpi_);
+  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
+  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+  if (oldBig) DestroyIcon(oldBig);
+  if (oldSmall) DestroyIcon(oldSmall);
+}
+
+void MainWindow::onWindowCreated() {
+  // The visual style comes with the manifest and InitCommonControlsEx.
+  if (isSecondCopy(processes_.runningExecutableNames(), processes_.ownExecutableName())) ExitProcess(0);
+
+  trayIcon_ = std::make_unique<TrayIcon>(hwnd_, kTrayMessage, smallIcon_);
+  trayIcon_->set(texts::kTrayTip);
+  hooks_.install(*this);
+  refreshWindowList();
+  SetWindowTextW(control(control_id::标签3), texts::kHelpText);
+}
+
+void MainWindow::onWindowDestroyed() {
+  hooks_.remove();
+  if (trayIcon_) trayIcon_->remove();
+}
+
+void MainWindow::onCommand(int id, int notification) {
+  if (notification != BN_CLICKED) return;
+  switch (id) {
+    case control_id::按钮2:
+      scriptBox_->setText(L"");
+      break;
+    case control_id::按钮1:
+      refreshWindowList();
+      break;
+    default:
+      break;
+  }
+}
+
+void MainWindow::refreshWindowList() {
+  HWND combo = control(control_id::组合框);
+  SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+  LRESULT index = SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(texts::kAllWindows));
+  SendMessageW(combo, CB_SETITEMDATA, index, 0);
+  SendMessageW(combo, CB_SETCURSEL, 0, 0);
+}
+
+void MainWindow::setStatusText(int panel, const std::wstring& text) {
+  SendMessageW(control(control_id::状态条1), SB_SETTEXTW, panel, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void MainWindow::onKey(const KeyEvent&) {}
+
+void MainWindow::onMouse(const MouseEvent&) {
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  setStatusText(0, L"x=" + std::to_wstring(cursor.x) + L"  y=" + std::to_wstring(cursor.y));
+}

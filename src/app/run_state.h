@@ -1,0 +1,23 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+struct MousePoint {
+  std::int32_t x = 0;
+  std::int32_t y = 0;
+
+  friend bool operator==(const MousePoint&, const MousePoint&) = default;
+};
+
+// The one record of state shared by the hot keys, the recorder, the idle timer
+// and the player thread. Only `playing` is touched by the player thread.
+struct RunState {
+  std::int32_t recording = 0;
+  std::int32_t recordStartTick = 0;
+  std::wstring recordedScript;
+  MousePoint lastMousePos;
+  std::int32_t lastMouseTime = 0;
+  std::atomic<std::int32_t> playing{0};
+};

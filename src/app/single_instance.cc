@@ -1,0 +1,23 @@
+#include "app/single_instance.h"
+
+#include <algorithm>
+
+namespace {
+
+wchar_t foldAscii(wchar_t c) {
+  return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c;
+}
+
+bool equalIgnoringCase(std::wstring_view a, std::wstring_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](wchar_t x, wchar_t y) { return foldAscii(x) == foldAscii(y); });
+}
+
+}  // namespace
+
+bool isSecondCopy(const std::vector<std::wstring>& runningNames, std::wstring_view ownName) {
+  if (ownName.empty()) return false;
+  auto copies = std::count_if(runningNames.begin(), runningNames.end(),
+                              [&](const std::wstring& name) { return equalIgnoringCase(name, ownName); });
+  return copies >= 2;
+}

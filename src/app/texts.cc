@@ -1,0 +1,7 @@
+#include "app/texts.h"
+
+namespace texts {
+
+std::wstring windowTitle() { return std::wstring(kTitlePrefix) + kPublisherDomain; }
+
+}  // namespace texts

@@ -1,0 +1,19 @@
+#pragma once
+
+// Conversions between the raw data of the low-level hooks and injections and
+// Tamsik's events. Kept free of <windows.h> so that they are tested natively;
+// the numeric values are those of the Win32 headers.
+
+#include <cstdint>
+
+#include "platform/input.h"
+
+// flags: the KBDLLHOOKSTRUCT flag word (LLKHF_UP = 0x80 on a release).
+KeyEvent keyEventFromHook(std::uint32_t vkCode, std::uint32_t flags, std::uintptr_t extraInfo);
+
+// message: the WM_ mouse message the hook was called with.
+MouseEvent mouseEventFromHook(std::uint32_t message, std::int32_t x, std::int32_t y,
+                              std::uintptr_t extraInfo);
+
+// Keys that sit on E0-prefixed scan codes and need KEYEVENTF_EXTENDEDKEY.
+bool isExtendedKey(std::int32_t vk);

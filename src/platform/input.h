@@ -1,0 +1,74 @@
+#pragma once
+
+// The system-wide input hooks and synthetic input. Abstract so that they can
+// be mocked out for tests.
+
+#include <cstdint>
+
+// Key transition codes, as the keyboard hook delivers them and the key
+// injection takes them back: the flag word of the matching key event.
+inline constexpr std::int32_t kKeyPress = 0;
+inline constexpr std::int32_t kKeyRelease = 2;
+
+// Mouse event codes: the MOUSEEVENTF_ flag word of the event.
+namespace mouse_code {
+inline constexpr std::int32_t kMove = 0x0001;
+inline constexpr std::int32_t kLeftDown = 0x0002;
+inline constexpr std::int32_t kLeftUp = 0x0004;
+inline constexpr std::int32_t kRightDown = 0x0008;
+inline constexpr std::int32_t kRightUp = 0x0010;
+inline constexpr std::int32_t kMiddleDown = 0x0020;
+inline constexpr std::int32_t kMiddleUp = 0x0040;
+inline constexpr std::int32_t kXDown = 0x0080;
+inline constexpr std::int32_t kXUp = 0x0100;
+inline constexpr std::int32_t kWheel = 0x0800;
+inline constexpr std::int32_t kHWheel = 0x1000;
+inline constexpr std::int32_t kAbsolute = 0x8000;
+}  // namespace mouse_code
+
+// Every event Tamsik injects carries this value in its extra-info field.
+inline constexpr std::uintptr_t kOwnInputMarker = 0x54534B31;  // "TSK1"
+
+struct KeyEvent {
+  std::int32_t transition = 0;
+  std::int32_t vk = 0;
+  bool ownInput = false;  // injected by Tamsik itself
+
+  friend bool operator==(const KeyEvent&, const KeyEvent&) = default;
+};
+
+struct MouseEvent {
+  std::int32_t code = 0;
+  std::int32_t x = 0;
+  std::int32_t y = 0;
+  bool ownInput = false;
+
+  friend bool operator==(const MouseEvent&, const MouseEvent&) = default;
+};
+
+// Receives the hooks' events on the thread that installed them. Returns
+// nothing: the hooks never withhold an event from the system.
+class InputListener {
+ public:
+  virtual ~InputListener() = default;
+  virtual void onKey(const KeyEvent& event) = 0;
+  virtual void onMouse(const MouseEvent& event) = 0;
+};
+
+class InputHooks {
+ public:
+  virtual ~InputHooks() = default;
+  // Installs both low-level hooks; false when the system refused either.
+  virtual bool install(InputListener& listener) = 0;
+  virtual void remove() = 0;
+};
+
+class InputInjector {
+ public:
+  virtual ~InputInjector() = default;
+  // transition 2 releases the key, any other value presses it.
+  virtual void injectKeyEvent(std::int32_t vk, std::int32_t transition) = 0;
+  // One mouse event with the effect of mouse_event(flags, dx, dy, 0, marker).
+  virtual void injectMouseEvent(std::int32_t flags, std::int32_t dx, std::int32_t dy) = 0;
+  virtual void setCursorPos(std::int32_t x, std::int32_t y) = 0;
+};

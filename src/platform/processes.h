@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+class Processes {
+ public:
+  virtual ~Processes() = default;
+  // Executable file names, without directory, one per running process.
+  virtual std::vector<std::wstring> runningExecutableNames() = 0;
+  virtual std::wstring ownExecutableName() = 0;
+};

@@ -1,0 +1,25 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdio>
+
+#include "e2e/tamsik_process.h"
+
+namespace {
+std::wstring gTamsikPath;
+}
+
+const std::wstring& tamsikPath() { return gTamsikPath; }
+
+int main() {
+  int argc = 0;
+  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  testing::InitGoogleTest(&argc, argv);
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: tamsik_e2e_tests PATH\\TO\\tamsik.exe [gtest options]\n");
+    return 2;
+  }
+  gTamsikPath = argv[1];
+  return RUN_ALL_TESTS();
+}

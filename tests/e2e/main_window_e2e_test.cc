@@ -1,0 +1,181 @@
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/control_ids.h"
+#include "app/texts.h"
+#include "e2e/tamsik_process.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+struct Expected {
+  int id;
+  int parent;  // 0: the main window
+  const wchar_t* className;
+  RECT rect;   // left, top, right, bottom in the parent's client area
+  const wchar_t* text;
+  int checked;  // -1: not a check box
+};
+
+RECT at(int x, int y, int width, int height) { return RECT{x, y, x + width, y + height}; }
+
+RECT rectInParent(HWND control) {
+  RECT rect;
+  GetWindowRect(control, &rect);
+  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+std::string describe(const RECT& r) {
+  return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + "x" +
+         std::to_string(r.bottom - r.top);
+}
+
+class TamsikE2eTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(tamsik.started()) << "cannot start " << testing::PrintToString(tamsikPath());
+    window = tamsik.waitForMainWindow();
+    ASSERT_NE(window, nullptr) << "no main window";
+  }
+
+  HWND control(int id) { return findControl(window, id); }
+
+  TamsikProcess tamsik;
+  HWND window = nullptr;
+};
+
+TEST_F(TamsikE2eTest, ShowsEveryControlInItsInitialState) {
+  namespace id = control_id;
+  const Expected controls[] = {
+      {id::分组框1, 0, L"Button", at(16, 8, 176, 360), L"选项:", -1},
+      {id::选择框1, id::分组框1, L"Button", at(12, 21, 142, 16), L"记录鼠标移动轨迹", 1},
+      {id::选择框2, id::分组框1, L"Button", at(12, 46, 119, 16), L"循环执行脚本", 0},
+      {id::选择框3, id::分组框1, L"Button", at(12, 71, 146, 16), L"记录脚本时,程序最小化", 1},
+      {id::选择框4, id::分组框1, L"Button", at(12, 96, 146, 16), L"运行脚本时,程序最小化", 1},
+      {id::选择框5, id::分组框1, L"Button", at(12, 121, 144, 16), L"在指定的窗口下运行", 0},
+      {id::选择框6, id::分组框1, L"Button", at(12, 146, 128, 16), L"记录键盘动作", 1},
+      {id::选择框7, id::分组框1, L"Button", at(12, 171, 128, 16), L"记录鼠标动作", 1},
+      {id::标签4, id::分组框1, L"Static", at(12, 196, 85, 16), L"鼠标移动灵敏度", -1},
+      {id::编辑框1, id::分组框1, L"Edit", at(110, 195, 20, 16), L"10", -1},
+      {id::标签2, id::分组框1, L"Static", at(8, 214, 120, 16), L"程序功能说明", -1},
+      {id::标签3, id::分组框1, L"Static", at(16, 233, 136, 89), texts::kHelpText, -1},
+      {id::按钮2, id::分组框1, L"Button", at(97, 326, 48, 24), L"清除", -1},
+      {id::分组框2, 0, L"Button", at(202, 11, 230, 357), L"脚本框:", -1},
+      {id::透明标签1, id::分组框2, L"Static", at(16, 21, 80, 24), L"指定前台窗口:", -1},
+      {id::打开脚本按钮, id::分组框2, L"Button", at(12, 55, 58, 24), L"打开脚本", -1},
+      {id::保存脚本按钮, id::分组框2, L"Button", at(84, 55, 58, 24), L"保存脚本", -1},
+      {id::按钮1, id::分组框2, L"Button", at(157, 54, 57, 24), L"刷新窗口", -1},
+      {id::脚本框, id::分组框2, L"Edit", at(9, 96, 210, 253), L"", -1},
+  };
+  for (const Expected& e : controls) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(e.text)) + " id " + std::to_string(e.id));
+    HWND hwnd = control(e.id);
+    ASSERT_NE(hwnd, nullptr);
+    EXPECT_EQ(GetParent(hwnd), e.parent ? control(e.parent) : window);
+    EXPECT_EQ(className(hwnd), e.className);
+    EXPECT_EQ(describe(rectInParent(hwnd)), describe(e.rect));
+    EXPECT_EQ(windowText(hwnd), e.text);
+    EXPECT_TRUE(IsWindowVisible(hwnd));
+    EXPECT_TRUE(IsWindowEnabled(hwnd));
+    if (e.checked >= 0) EXPECT_EQ(SendMessageW(hwnd, BM_GETCHECK, 0, 0), e.checked ? BST_CHECKED : BST_UNCHECKED);
+  }
+}
+
+TEST_F(TamsikE2eTest, WindowHasItsTitleSizeAndStartValues) {
+  EXPECT_EQ(windowText(window), texts::windowTitle());
+  RECT outer;
+  GetWindowRect(window, &outer);
+  EXPECT_EQ(describe(outer), describe(at(50, 50, 450, 428)));
+
+  HWND combo = control(control_id::组合框);
+  ASSERT_NE(combo, nullptr);
+  EXPECT_EQ(GetParent(combo), control(control_id::分组框2));
+  RECT comboRect = rectInParent(combo);
+  EXPECT_EQ(comboRect.left, 101);
+  EXPECT_EQ(comboRect.top, 21);
+  EXPECT_EQ(comboRect.right - comboRect.left, 105);
+  EXPECT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), 1);
+  EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 0);
+  EXPECT_EQ(SendMessageW(combo, CB_GETITEMDATA, 0, 0), 0);
+
+  HWND arrows = control(control_id::编辑框1Arrows);
+  ASSERT_NE(arrows, nullptr);
+  EXPECT_EQ(SendMessageW(arrows, UDM_GETRANGE, 0, 0), MAKELONG(50, 5));
+  EXPECT_EQ(LOWORD(SendMessageW(arrows, UDM_GETPOS, 0, 0)), 10);
+  EXPECT_TRUE(GetWindowLongW(control(control_id::编辑框1), GWL_STYLE) & ES_READONLY);
+
+  LONG boxStyle = GetWindowLongW(control(control_id::脚本框), GWL_STYLE);
+  EXPECT_TRUE(boxStyle & ES_MULTILINE);
+  EXPECT_TRUE(boxStyle & ES_AUTOHSCROLL) << "the script box must not wrap lines";
+  EXPECT_FALSE(boxStyle & ES_READONLY);
+
+  HWND status = control(control_id::状态条1);
+  ASSERT_NE(status, nullptr);
+  EXPECT_EQ(GetParent(status), window);
+  EXPECT_EQ(className(status), L"msctls_statusbar32");
+  EXPECT_EQ(remoteStatusText(status, 1), L"");
+}
+
+TEST_F(TamsikE2eTest, ScriptBoxIsWhite) {
+  HWND box = control(control_id::脚本框);
+  RECT client;
+  GetClientRect(box, &client);
+  POINT middle{(client.right) / 2, (client.bottom) / 2};
+  ClientToScreen(box, &middle);
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  Sleep(300);
+  HDC screen = GetDC(nullptr);
+  COLORREF colour = GetPixel(screen, middle.x, middle.y);
+  ReleaseDC(nullptr, screen);
+  EXPECT_EQ(colour, RGB(255, 255, 255));
+}
+
+TEST_F(TamsikE2eTest, PointerMovesShowInPanelZero) {
+  HWND status = control(control_id::状态条1);
+  runUnix(L"/usr/bin/xdotool mousemove 300 200");
+  std::wstring text;
+  EXPECT_TRUE(waitUntil(
+      [&] {
+        text = remoteStatusText(status, 0);
+        return text == L"x=300  y=200";
+      },
+      5s))
+      << testing::PrintToString(text);
+}
+
+TEST_F(TamsikE2eTest, SecondCopyEndsQuietlyAndTheFirstGoesOn) {
+  TamsikProcess second;
+  ASSERT_TRUE(second.started());
+  EXPECT_EQ(second.waitForExit(20s), 0u);
+  EXPECT_TRUE(tamsik.running());
+  EXPECT_TRUE(IsWindow(window));
+  EXPECT_EQ(tamsik.waitForMainWindow(1s), window);
+}
+
+TEST_F(TamsikE2eTest, CopyOfAnotherNameIsNotMistakenForUs) {
+  // A program whose file name merely ends with ours must not keep us from
+  // starting, and a copy under another name is not recognised as a copy.
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  std::filesystem::path other = std::filesystem::path(temp) / L"mytamsik.exe";
+  ASSERT_TRUE(CopyFileW(tamsikPath().c_str(), other.c_str(), FALSE));
+  {
+    TamsikProcess renamed(other.wstring());
+    EXPECT_NE(renamed.waitForMainWindow(), nullptr);
+    EXPECT_TRUE(renamed.running());
+    EXPECT_TRUE(tamsik.running());
+  }
+  DeleteFileW(other.c_str());
+}
+
+TEST_F(TamsikE2eTest, ClosingTheWindowEndsTheProcess) {
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(tamsik.waitForExit(10s), 0u);
+  EXPECT_FALSE(IsWindow(window));
+}
+
+}  // namespace

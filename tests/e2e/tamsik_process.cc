@@ -1,0 +1,136 @@
+#include "e2e/tamsik_process.h"
+
+#include <commctrl.h>
+
+#include <thread>
+#include <vector>
+
+namespace {
+
+struct FindContext {
+  DWORD processId;
+  HWND found;
+};
+
+BOOL CALLBACK findMainWindow(HWND hwnd, LPARAM param) {
+  auto* context = reinterpret_cast<FindContext*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(hwnd, &owner);
+  if (owner == context->processId && className(hwnd) == L"TamsikMainWindow" && IsWindowVisible(hwnd)) {
+    context->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+TamsikProcess::TamsikProcess(const std::wstring& exePath) {
+  std::wstring commandLine = L"\"" + exePath + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info{};
+  if (CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                     &info)) {
+    CloseHandle(info.hThread);
+    process_ = info.hProcess;
+    id_ = info.dwProcessId;
+  }
+}
+
+TamsikProcess::~TamsikProcess() {
+  if (!process_) return;
+  if (running()) {
+    FindContext context{id_, nullptr};
+    EnumWindows(findMainWindow, reinterpret_cast<LPARAM>(&context));
+    if (context.found) PostMessageW(context.found, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(process_, 5000) != WAIT_OBJECT_0) TerminateProcess(process_, 1);
+  }
+  CloseHandle(process_);
+}
+
+HWND TamsikProcess::waitForMainWindow(std::chrono::milliseconds timeout) {
+  FindContext context{id_, nullptr};
+  waitUntil(
+      [&] {
+        EnumWindows(findMainWindow, reinterpret_cast<LPARAM>(&context));
+        return context.found != nullptr || !running();
+      },
+      timeout);
+  return context.found;
+}
+
+DWORD TamsikProcess::waitForExit(std::chrono::milliseconds timeout) {
+  if (!process_) return STILL_ACTIVE;
+  waitUntil([&] { return !running(); }, timeout);
+  DWORD code = STILL_ACTIVE;
+  GetExitCodeProcess(process_, &code);
+  return code;
+}
+
+bool TamsikProcess::running() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+
+bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+  auto deadline = std::chrono::steady_clock::now() + timeout;
+  for (;;) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    if (done()) return true;
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+  }
+}
+
+int runUnix(const std::wstring& commandLine) {
+  std::wstring line = commandLine;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) return -1;
+  WaitForSingleObject(info.hProcess, 30000);
+  DWORD code = 0;
+  GetExitCodeProcess(info.hProcess, &code);
+  CloseHandle(info.hThread);
+  CloseHandle(info.hProcess);
+  return static_cast<int>(code);
+}
+
+std::wstring windowText(HWND hwnd) {
+  int length = GetWindowTextLengthW(hwnd);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), length + 1)));
+  return text;
+}
+
+std::wstring className(HWND hwnd) {
+  wchar_t name[256] = {};
+  GetClassNameW(hwnd, name, static_cast<int>(std::size(name)));
+  return name;
+}
+
+HWND findControl(HWND mainWindow, int id) {
+  if (HWND direct = GetDlgItem(mainWindow, id)) return direct;
+  for (HWND child = GetWindow(mainWindow, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (HWND inner = GetDlgItem(child, id)) return inner;
+  }
+  return nullptr;
+}
+
+std::wstring remoteStatusText(HWND status, int panel) {
+  DWORD owner = 0;
+  GetWindowThreadProcessId(status, &owner);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, owner);
+  if (!process) return L"<no access>";
+  constexpr std::size_t kChars = 512;
+  void* remote = VirtualAllocEx(process, nullptr, kChars * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE);
+  LRESULT result = SendMessageW(status, SB_GETTEXTW, panel, reinterpret_cast<LPARAM>(remote));
+  std::vector<wchar_t> local(kChars, L'\0');
+  SIZE_T read = 0;
+  ReadProcessMemory(process, remote, local.data(), local.size() * sizeof(wchar_t), &read);
+  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  return std::wstring(local.data(), LOWORD(result));
+}

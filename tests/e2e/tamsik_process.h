@@ -1,0 +1,46 @@
+#pragma once
+
+// Starts tamsik.exe as a separate process and reads its window from outside,
+// through the Win32 API only.
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+// The path of the tamsik.exe under test, from the command line.
+const std::wstring& tamsikPath();
+
+class TamsikProcess {
+ public:
+  explicit TamsikProcess(const std::wstring& exePath = tamsikPath());
+  ~TamsikProcess();
+  TamsikProcess(const TamsikProcess&) = delete;
+  TamsikProcess& operator=(const TamsikProcess&) = delete;
+
+  bool started() const { return process_ != nullptr; }
+  DWORD id() const { return id_; }
+  // Waits until the main window exists and is visible; nullptr on timeout.
+  HWND waitForMainWindow(std::chrono::milliseconds timeout = std::chrono::seconds(20));
+  // Waits for the process to end; its exit code, or STILL_ACTIVE on timeout.
+  DWORD waitForExit(std::chrono::milliseconds timeout);
+  bool running() const;
+
+ private:
+  HANDLE process_ = nullptr;
+  DWORD id_ = 0;
+};
+
+// Pumps this thread's messages until the predicate holds or the time is up.
+bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
+
+// Runs a Linux command line (Wine starts Unix programs directly) and waits.
+int runUnix(const std::wstring& commandLine);
+
+std::wstring windowText(HWND hwnd);
+std::wstring className(HWND hwnd);
+// The child with the given identifier anywhere below the window.
+HWND findControl(HWND mainWindow, int id);
+// Text of a status bar panel of a window in another process.
+std::wstring remoteStatusText(HWND status, int panel);

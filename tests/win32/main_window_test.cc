@@ -1,0 +1,135 @@
+#include "app/main_window.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include "app/control_ids.h"
+#include "app/texts.h"
+#include "fakes/fake_platform.h"
+
+namespace {
+
+RECT rectInParent(HWND control) {
+  RECT rect;
+  GetWindowRect(control, &rect);
+  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+std::wstring statusText(HWND status, int panel) {
+  std::wstring text(512, L'\0');
+  LRESULT length = SendMessageW(status, SB_GETTEXTW, panel, reinterpret_cast<LPARAM>(text.data()));
+  text.resize(LOWORD(length));
+  return text;
+}
+
+std::wstring windowText(HWND hwnd) {
+  wchar_t buffer[512] = {};
+  GetWindowTextW(hwnd, buffer, static_cast<int>(std::size(buffer)));
+  return buffer;
+}
+
+class MainWindowTest : public testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(window.create(GetModuleHandleW(nullptr), SW_SHOWNOACTIVATE)); }
+
+  HWND control(int id) { return window.control(id); }
+
+  RunState state;
+  FakeProcesses processes;
+  FakeInputHooks hooks;
+  MainWindow window{state, processes, hooks};
+};
+
+TEST_F(MainWindowTest, InstallsTheHooksOnceAndRemovesThemWithTheWindow) {
+  EXPECT_EQ(hooks.calls, (std::vector<std::string>{"install"}));
+  DestroyWindow(window.hwnd());
+  EXPECT_EQ(hooks.calls, (std::vector<std::string>{"install", "remove"}));
+}
+
+TEST_F(MainWindowTest, HelpLabelUsesTheKaiFontAtFourteenPixels) {
+  auto font = reinterpret_cast<HFONT>(SendMessageW(control(control_id::标签2), WM_GETFONT, 0, 0));
+  ASSERT_NE(font, nullptr);
+  LOGFONTW logFont{};
+  ASSERT_NE(GetObjectW(font, sizeof(logFont), &logFont), 0);
+  EXPECT_EQ(logFont.lfHeight, -14);
+  EXPECT_EQ(logFont.lfWeight, FW_NORMAL);
+  EXPECT_EQ(logFont.lfCharSet, GB2312_CHARSET);
+  EXPECT_FALSE(logFont.lfItalic || logFont.lfUnderline || logFont.lfStrikeOut);
+  EXPECT_STREQ(logFont.lfFaceName, L"楷体_GB2312");
+}
+
+TEST_F(MainWindowTest, ClearButtonEmptiesOnlyTheScriptBox) {
+  HWND status = control(control_id::状态条1);
+  window.scriptBox().setText(L"100 2 65 0 0\r\n");
+  SendMessageW(status, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(L"共2条脚本"));
+  state.recordedScript = L"100 2 65 0 0\r\n";
+
+  SendMessageW(control(control_id::按钮2), BM_CLICK, 0, 0);
+
+  EXPECT_EQ(window.scriptBox().text(), L"");
+  EXPECT_EQ(statusText(status, 1), L"共2条脚本");
+  EXPECT_EQ(state.recordedScript, L"100 2 65 0 0\r\n");
+}
+
+TEST_F(MainWindowTest, SensitivityStaysWithinItsRangeAndCannotBeTyped) {
+  HWND edit = control(control_id::编辑框1);
+  HWND arrows = control(control_id::编辑框1Arrows);
+  EXPECT_TRUE(GetWindowLongW(edit, GWL_STYLE) & ES_READONLY);
+  SendMessageW(edit, WM_CHAR, L'7', 0);
+  EXPECT_EQ(windowText(edit), L"10");
+
+  int low = 0, high = 0;
+  SendMessageW(arrows, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low), reinterpret_cast<LPARAM>(&high));
+  EXPECT_EQ(low, 5);
+  EXPECT_EQ(high, 50);
+  EXPECT_EQ(reinterpret_cast<HWND>(SendMessageW(arrows, UDM_GETBUDDY, 0, 0)), edit);
+
+  // The arrow keys step the value through the buddy, one at a time.
+  for (int i = 0; i < 60; ++i) SendMessageW(arrows, WM_KEYDOWN, VK_UP, 0);
+  EXPECT_EQ(windowText(edit), L"50");
+  for (int i = 0; i < 60; ++i) SendMessageW(arrows, WM_KEYDOWN, VK_DOWN, 0);
+  EXPECT_EQ(windowText(edit), L"5");
+}
+
+TEST_F(MainWindowTest, MouseEventsShowTheCursorPositionInPanelZero) {
+  ASSERT_NE(hooks.listener, nullptr);
+  SetCursorPos(321, 123);
+  hooks.listener->onMouse(MouseEvent{1, 1, 1, false});
+  POINT cursor;
+  GetCursorPos(&cursor);
+  EXPECT_EQ(statusText(control(control_id::状态条1), 0),
+            L"x=" + std::to_wstring(cursor.x) + L"  y=" + std::to_wstring(cursor.y));
+}
+
+TEST_F(MainWindowTest, ScalesItsLayoutWithTheMonitorDpi) {
+  RECT suggested{50, 50, 50 + 675, 50 + 642};
+  SendMessageW(window.hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+
+  RECT outer;
+  GetWindowRect(window.hwnd(), &outer);
+  EXPECT_EQ(outer.right - outer.left, 675);
+  EXPECT_EQ(outer.bottom - outer.top, 642);
+
+  RECT box = rectInParent(control(control_id::脚本框));
+  EXPECT_EQ(box.left, 13);  // 9 * 1.5, rounded
+  EXPECT_EQ(box.top, 144);
+  EXPECT_EQ(box.right - box.left, 315);
+  EXPECT_EQ(box.bottom - box.top, 379);
+
+  RECT group = rectInParent(control(control_id::分组框2));
+  EXPECT_EQ(group.left, 303);
+  EXPECT_EQ(group.top, 16);
+
+  auto font = reinterpret_cast<HFONT>(SendMessageW(control(control_id::标签2), WM_GETFONT, 0, 0));
+  LOGFONTW logFont{};
+  GetObjectW(font, sizeof(logFont), &logFont);
+  EXPECT_EQ(logFont.lfHeight, -21);
+
+  int edges[2] = {};
+  SendMessageW(control(control_id::状态条1), SB_GETPARTS, 2, reinterpret_cast<LPARAM>(edges));
+  EXPECT_EQ(edges[0], 180);
+  EXPECT_EQ(edges[1], 600);
+}
+
+}  // namespace
