@@ -79,7 +79,6 @@ LRESULT CALLBACK forwardToMainWindow(HWND hwnd, UINT message, WPARAM wParam, LPA
 HWND createControl(const ControlSpec& spec, HWND parent) {
   const wchar_t* className = L"BUTTON";
   DWORD style = WS_CHILD | WS_VISIBLE;
-  DWORD exStyle = 0;
   switch (spec.kind) {
     case Kind::GroupBox: style |= BS_GROUPBOX; break;
     case Kind::CheckBox: style |= BS_AUTOCHECKBOX | WS_TABSTOP; break;
@@ -91,8 +90,7 @@ HWND createControl(const ControlSpec& spec, HWND parent) {
       break;
     case Kind::ReadOnlyNumber:
       className = L"EDIT";
-      style |= ES_READONLY | ES_NUMBER | ES_CENTER;
-      exStyle = WS_EX_CLIENTEDGE;
+      style |= ES_READONLY | ES_NUMBER | ES_CENTER | WS_BORDER;
       break;
     case Kind::Arrows:
       className = UPDOWN_CLASSW;
@@ -105,15 +103,13 @@ HWND createControl(const ControlSpec& spec, HWND parent) {
     case Kind::ScriptEdit:
       return createScriptEdit(parent, spec.id, spec.x, spec.y, spec.width, spec.height);
   }
-  return CreateWindowExW(exStyle, className, spec.caption, style, spec.x, spec.y, spec.width, spec.height, parent,
+  return CreateWindowExW(0, className, spec.caption, style, spec.x, spec.y, spec.width, spec.height, parent,
                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), GetModuleHandleW(nullptr), nullptr);
 }
 
 HICON loadProgramIcon(int metricX, int metricY, UINT dpi) {
-  HICON icon = nullptr;
-  LoadIconWithScaleDown(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TAMSIK),
-                        GetSystemMetricsForDpi(metricX, dpi), GetSystemMetricsForDpi(metricY, dpi), &icon);
-  return icon;
+  return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TAMSIK), IMAGE_ICON,
+                                      GetSystemMetricsForDpi(metricX, dpi), GetSystemMetricsForDpi(metricY, dpi), 0));
 }
 
 }  // namespace
@@ -240,6 +236,8 @@ void MainWindow::createControls() {
   SendMessageW(arrows, UDM_SETBUDDY, reinterpret_cast<WPARAM>(control(control_id::编辑框1)), 0);
   SendMessageW(arrows, UDM_SETRANGE32, kSensitivityMin, kSensitivityMax);
   SendMessageW(arrows, UDM_SETPOS32, 0, kSensitivityStart);
+  // Two digits barely fit into the box's 20 pixels without its margins.
+  SendMessageW(control(control_id::编辑框1), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
   SetWindowTextW(control(control_id::编辑框1), texts::k编辑框1);
 
   CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, hwnd_,

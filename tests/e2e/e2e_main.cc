@@ -1,6 +1,7 @@
-#include <gtest/gtest.h>
-
 #include <windows.h>
+
+#include <gtest/gtest.h>
+#include <shellapi.h>
 
 #include <cstdio>
 

@@ -1,3 +1,5 @@
+#include <windows.h>
+
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
@@ -32,6 +34,18 @@ RECT rectInParent(HWND control) {
 std::string describe(const RECT& r) {
   return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + "x" +
          std::to_string(r.bottom - r.top);
+}
+
+// Without a taskbar, Wine shows notification-area icons as children of a
+// window of its own.
+int trayIconCount() {
+  HWND tray = FindWindowW(nullptr, L"Wine System Tray");
+  if (!tray || !IsWindowVisible(tray)) return 0;
+  int count = 0;
+  for (HWND icon = GetWindow(tray, GW_CHILD); icon; icon = GetWindow(icon, GW_HWNDNEXT)) {
+    if (IsWindowVisible(icon)) ++count;
+  }
+  return count;
 }
 
 class TamsikE2eTest : public testing::Test {
@@ -81,7 +95,9 @@ TEST_F(TamsikE2eTest, ShowsEveryControlInItsInitialState) {
     EXPECT_EQ(windowText(hwnd), e.text);
     EXPECT_TRUE(IsWindowVisible(hwnd));
     EXPECT_TRUE(IsWindowEnabled(hwnd));
-    if (e.checked >= 0) EXPECT_EQ(SendMessageW(hwnd, BM_GETCHECK, 0, 0), e.checked ? BST_CHECKED : BST_UNCHECKED);
+    if (e.checked >= 0) {
+      EXPECT_EQ(SendMessageW(hwnd, BM_GETCHECK, 0, 0), e.checked ? BST_CHECKED : BST_UNCHECKED);
+    }
   }
 }
 
@@ -148,9 +164,11 @@ TEST_F(TamsikE2eTest, PointerMovesShowInPanelZero) {
 }
 
 TEST_F(TamsikE2eTest, SecondCopyEndsQuietlyAndTheFirstGoesOn) {
+  ASSERT_TRUE(waitUntil([] { return trayIconCount() == 1; }, 5s));
   TamsikProcess second;
   ASSERT_TRUE(second.started());
   EXPECT_EQ(second.waitForExit(20s), 0u);
+  EXPECT_EQ(trayIconCount(), 1);
   EXPECT_TRUE(tamsik.running());
   EXPECT_TRUE(IsWindow(window));
   EXPECT_EQ(tamsik.waitForMainWindow(1s), window);
@@ -170,6 +188,13 @@ TEST_F(TamsikE2eTest, CopyOfAnotherNameIsNotMistakenForUs) {
     EXPECT_TRUE(tamsik.running());
   }
   DeleteFileW(other.c_str());
+}
+
+TEST_F(TamsikE2eTest, KeepsItsTrayIconWhileItRuns) {
+  EXPECT_TRUE(waitUntil([] { return trayIconCount() == 1; }, 5s));
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(tamsik.waitForExit(10s), 0u);
+  EXPECT_TRUE(waitUntil([] { return trayIconCount() == 0; }, 5s));
 }
 
 TEST_F(TamsikE2eTest, ClosingTheWindowEndsTheProcess) {

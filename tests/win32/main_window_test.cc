@@ -112,14 +112,14 @@ TEST_F(MainWindowTest, ScalesItsLayoutWithTheMonitorDpi) {
   EXPECT_EQ(outer.bottom - outer.top, 642);
 
   RECT box = rectInParent(control(control_id::脚本框));
-  EXPECT_EQ(box.left, 13);  // 9 * 1.5, rounded
+  EXPECT_EQ(box.left, 14);  // 9 * 1.5, halves rounded up
   EXPECT_EQ(box.top, 144);
   EXPECT_EQ(box.right - box.left, 315);
-  EXPECT_EQ(box.bottom - box.top, 379);
+  EXPECT_EQ(box.bottom - box.top, 380);
 
   RECT group = rectInParent(control(control_id::分组框2));
   EXPECT_EQ(group.left, 303);
-  EXPECT_EQ(group.top, 16);
+  EXPECT_EQ(group.top, 17);
 
   auto font = reinterpret_cast<HFONT>(SendMessageW(control(control_id::标签2), WM_GETFONT, 0, 0));
   LOGFONTW logFont{};

@@ -1,0 +1,349 @@
+// The hooks and the injector against real input: X events made with xdotool
+// (Wine starts Linux programs directly) and SendInput. Runs under Wine on the
+// display of tests/wine/with_display.sh, whose prefix lets X focus move Wine's
+// foreground window.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "platform/win32/input_hooks.h"
+#include "platform/win32/input_injector.h"
+
+// Readable event logs in failure messages.
+static void PrintTo(const KeyEvent& event, std::ostream* out) {
+  *out << "{transition " << event.transition << ", vk 0x" << std::hex << event.vk << std::dec
+       << (event.ownInput ? ", own}" : "}");
+}
+static void PrintTo(const MouseEvent& event, std::ostream* out) {
+  *out << "{code 0x" << std::hex << event.code << std::dec << " at " << event.x << "," << event.y
+       << (event.ownInput ? ", own}" : "}");
+}
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// The hooks are called only while their thread pumps messages.
+template <typename Done>
+bool pumpUntil(Done done, std::chrono::milliseconds timeout = 5s) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  for (;;) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    if (done()) return true;
+    const auto left = deadline - std::chrono::steady_clock::now();
+    if (left <= 0ms) return false;
+    const auto wait = std::min(std::chrono::duration_cast<std::chrono::milliseconds>(left), 50ms);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(wait.count()), QS_ALLINPUT);
+  }
+}
+
+void pumpFor(std::chrono::milliseconds time) {
+  pumpUntil([] { return false; }, time);
+}
+
+// A Linux program started from this Wine process and waited for while
+// pumping, since it usually makes input that this thread's hooks must see.
+// Wine starts Linux programs but hands out no process handle for them, so a
+// shell around the command leaves the exit code in a file when it is done.
+class LinuxCommand {
+ public:
+  explicit LinuxCommand(const std::wstring& command) {
+    static int count = 0;
+    const std::wstring done = L"/tmp/tamsik-input-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                              std::to_wstring(++count);
+    donePath_ = L"Z:" + done;  // Z: is the prefix's drive for /
+    std::wstring commandLine = L"/bin/sh -c \"" + command + L"; echo $? >" + done + L".part; mv " + done +
+                               L".part " + done + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    started_ = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                              &startup, &process);
+    if (process.hThread != nullptr) CloseHandle(process.hThread);
+    if (process.hProcess != nullptr) CloseHandle(process.hProcess);
+  }
+  LinuxCommand(const LinuxCommand&) = delete;
+  LinuxCommand& operator=(const LinuxCommand&) = delete;
+  ~LinuxCommand() { DeleteFileW(donePath_.c_str()); }
+
+  // The exit code, or -1 when the command did not start or end in time.
+  int wait(std::chrono::milliseconds timeout = 15s) {
+    if (!started_) return -1;
+    HANDLE file = INVALID_HANDLE_VALUE;
+    pumpUntil(
+        [&] {
+          file = CreateFileW(donePath_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, 0, nullptr);
+          return file != INVALID_HANDLE_VALUE;
+        },
+        timeout);
+    if (file == INVALID_HANDLE_VALUE) return -1;
+    char text[16] = {};
+    DWORD read = 0;
+    ReadFile(file, text, sizeof text - 1, &read, nullptr);
+    CloseHandle(file);
+    return std::atoi(text);
+  }
+
+ private:
+  std::wstring donePath_;
+  bool started_ = false;
+};
+
+int xdotool(const std::wstring& arguments) {
+  return LinuxCommand(L"timeout 10 xdotool " + arguments).wait();
+}
+
+class RecordingListener : public InputListener {
+ public:
+  void onKey(const KeyEvent& event) override { keys.push_back(event); }
+  void onMouse(const MouseEvent& event) override { mice.push_back(event); }
+
+  std::vector<MouseEvent> buttons() const {
+    std::vector<MouseEvent> result;
+    for (const MouseEvent& event : mice) {
+      if (event.code != mouse_code::kMove) result.push_back(event);
+    }
+    return result;
+  }
+  void clear() {
+    keys.clear();
+    mice.clear();
+  }
+
+  std::vector<KeyEvent> keys;
+  std::vector<MouseEvent> mice;
+};
+
+// A key message as the focused window gets it.
+struct KeyMessage {
+  UINT message = 0;
+  WPARAM vk = 0;
+  int scanCode = 0;
+  bool extended = false;
+
+  friend bool operator==(const KeyMessage&, const KeyMessage&) = default;
+};
+
+void PrintTo(const KeyMessage& key, std::ostream* out) {
+  *out << "{" << (key.message == WM_KEYDOWN ? "down" : key.message == WM_KEYUP ? "up" : "other") << ", vk 0x"
+       << std::hex << key.vk << ", scan 0x" << key.scanCode << std::dec << (key.extended ? ", extended}" : "}");
+}
+
+std::wstring windowText(HWND window) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+// A visible window in the foreground with a focused, empty edit control, the
+// pointer over it, and the hooks installed on this thread. The window lives
+// as long as the suite: Wine takes 2 s to destroy a window when there is no
+// window manager.
+class Win32InputTest : public ::testing::Test {
+ protected:
+  static void TearDownTestSuite() {
+    if (window_ != nullptr) DestroyWindow(window_);
+    window_ = nullptr;
+  }
+
+  void SetUp() override {
+    if (window_ == nullptr) {
+      ASSERT_NO_FATAL_FAILURE(createWindow());
+    }
+    SetWindowTextW(edit_, L"");
+
+    // Wine follows X's focus with its foreground window. The pointer goes
+    // over the window as well, since without a window manager X sends keys
+    // to the window under the pointer.
+    ASSERT_EQ(xdotool(L"search --sync --onlyvisible --name ^" + title() + L"$ windowfocus --sync"), 0);
+    ASSERT_TRUE(movePointer(clientToScreen({300, 200})));
+    SetForegroundWindow(window_);
+    SetFocus(edit_);
+    ASSERT_TRUE(pumpUntil([] { return GetForegroundWindow() == window_ && GetFocus() == edit_; }))
+        << "foreground " << GetForegroundWindow() << ", focus " << GetFocus();
+
+    ASSERT_TRUE(hooks_.install(listener_));
+    pumpFor(100ms);
+    listener_.clear();
+    keyMessages_.clear();
+  }
+
+  void TearDown() override { hooks_.remove(); }
+
+  static std::wstring title() { return L"tamsik-input-test-" + std::to_wstring(GetCurrentProcessId()); }
+
+  static void createWindow() {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = L"TamsikInputTestWindow";
+    ASSERT_NE(RegisterClassW(&wc), 0);
+    window_ = CreateWindowExW(0, wc.lpszClassName, title().c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 200, 150,
+                              400, 300, nullptr, nullptr, wc.hInstance, nullptr);
+    ASSERT_NE(window_, nullptr);
+    edit_ = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, 10, 10, 200, 24,
+                            window_, nullptr, wc.hInstance, nullptr);
+    ASSERT_NE(edit_, nullptr);
+    editProc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(edit_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(recordKeyMessages)));
+  }
+
+  static LRESULT CALLBACK recordKeyMessages(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_KEYDOWN || message == WM_KEYUP) {
+      keyMessages_.push_back({message, wParam, static_cast<int>((lParam >> 16) & 0xFF), ((lParam >> 24) & 1) != 0});
+    }
+    return CallWindowProcW(editProc_, window, message, wParam, lParam);
+  }
+
+  // Waits for Wine to see the move: xdotool's own --sync would wait forever
+  // when the pointer is there already.
+  static bool movePointer(POINT to) {
+    if (xdotool(L"mousemove " + std::to_wstring(to.x) + L" " + std::to_wstring(to.y)) != 0) return false;
+    return pumpUntil([to] {
+      POINT at{};
+      return GetCursorPos(&at) && at.x == to.x && at.y == to.y;
+    });
+  }
+
+  static POINT clientToScreen(POINT point) {
+    ClientToScreen(window_, &point);
+    return point;
+  }
+
+  static inline HWND window_ = nullptr;
+  static inline HWND edit_ = nullptr;
+  static inline WNDPROC editProc_ = nullptr;
+  static inline std::vector<KeyMessage> keyMessages_;
+  RecordingListener listener_;
+  Win32InputHooks hooks_;
+  Win32InputInjector injector_;
+};
+
+TEST_F(Win32InputTest, XKeyReachesTheListenerAsPressThenRelease) {
+  ASSERT_EQ(xdotool(L"key a"), 0);
+  pumpUntil([this] { return listener_.keys.size() >= 2 && windowText(edit_) == L"a"; });
+  pumpFor(100ms);
+  EXPECT_EQ(listener_.keys, (std::vector<KeyEvent>{{kKeyPress, 'A', false}, {kKeyRelease, 'A', false}}));
+  EXPECT_EQ(windowText(edit_), L"a") << "the hook must pass the key on";
+}
+
+TEST_F(Win32InputTest, XClickReachesTheListenerAtThePointOnTheScreen) {
+  const POINT point = clientToScreen({250, 120});
+  ASSERT_EQ(xdotool(L"mousemove " + std::to_wstring(point.x) + L" " + std::to_wstring(point.y) + L" click 1"), 0);
+  pumpUntil([this] { return listener_.buttons().size() >= 2; });
+  pumpFor(100ms);
+  EXPECT_EQ(listener_.buttons(), (std::vector<MouseEvent>{{mouse_code::kLeftDown, point.x, point.y, false},
+                                                          {mouse_code::kLeftUp, point.x, point.y, false}}));
+  ASSERT_FALSE(listener_.mice.empty());
+  EXPECT_EQ(listener_.mice.front(), (MouseEvent{mouse_code::kMove, point.x, point.y, false}));
+}
+
+TEST_F(Win32InputTest, InjectedKeyTypesIntoTheEditAndIsMarkedOwn) {
+  injector_.injectKeyEvent('H', kKeyPress);
+  injector_.injectKeyEvent('H', kKeyRelease);
+  EXPECT_TRUE(pumpUntil([this] { return windowText(edit_) == L"h"; }))
+      << "the edit shows " << testing::PrintToString(windowText(edit_));
+  pumpFor(100ms);
+  EXPECT_EQ(listener_.keys, (std::vector<KeyEvent>{{kKeyPress, 'H', true}, {kKeyRelease, 'H', true}}));
+  EXPECT_EQ(keyMessages_, (std::vector<KeyMessage>{{WM_KEYDOWN, 'H', 0x23, false}, {WM_KEYUP, 'H', 0x23, false}}));
+}
+
+TEST_F(Win32InputTest, InjectedMouseEventsAreMarkedOwn) {
+  const POINT point = clientToScreen({260, 130});
+  injector_.setCursorPos(point.x, point.y);
+  // Wine reports the placement itself as a plain move, without the marker.
+  ASSERT_TRUE(pumpUntil([point] {
+    POINT at{};
+    return GetCursorPos(&at) && at.x == point.x && at.y == point.y;
+  }));
+  pumpFor(100ms);
+  listener_.clear();
+
+  // Relative moves of more than 6 pixels come out doubled, as with the
+  // default mouse acceleration of Windows; this one stays below that.
+  injector_.injectMouseEvent(mouse_code::kMove, 5, -4);
+  injector_.injectMouseEvent(mouse_code::kLeftDown, 0, 0);
+  injector_.injectMouseEvent(mouse_code::kLeftUp, 0, 0);
+  injector_.injectMouseEvent(mouse_code::kRightDown, 0, 0);
+  injector_.injectMouseEvent(mouse_code::kRightUp, 0, 0);
+  // (400, 300) on the 1280x1024 screen.
+  injector_.injectMouseEvent(mouse_code::kMove | mouse_code::kAbsolute, 400 * 65536 / 1280, 300 * 65536 / 1024);
+  pumpUntil([this] { return listener_.mice.size() >= 6; });
+  pumpFor(200ms);
+  const int x = point.x + 5;
+  const int y = point.y - 4;
+  EXPECT_EQ(listener_.mice, (std::vector<MouseEvent>{{mouse_code::kMove, x, y, true},
+                                                    {mouse_code::kLeftDown, x, y, true},
+                                                    {mouse_code::kLeftUp, x, y, true},
+                                                    {mouse_code::kRightDown, x, y, true},
+                                                    {mouse_code::kRightUp, x, y, true},
+                                                    {mouse_code::kMove, 400, 300, true}}));
+}
+
+TEST_F(Win32InputTest, InjectedExtendedKeyWithShiftSelectsInTheEdit) {
+  SetWindowTextW(edit_, L"abc");
+  SendMessageW(edit_, EM_SETSEL, 3, 3);
+  constexpr int kLeftShift = 0xA0;
+  constexpr int kLeft = 0x25;
+  injector_.injectKeyEvent(kLeftShift, kKeyPress);
+  for (int i = 0; i < 2; ++i) {
+    injector_.injectKeyEvent(kLeft, kKeyPress);
+    injector_.injectKeyEvent(kLeft, kKeyRelease);
+  }
+  injector_.injectKeyEvent(kLeftShift, kKeyRelease);
+  pumpUntil([this] { return listener_.keys.size() >= 6; });
+  pumpFor(100ms);
+
+  DWORD start = 0;
+  DWORD end = 0;
+  SendMessageW(edit_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(start, 1u);
+  EXPECT_EQ(end, 3u);
+  EXPECT_EQ(keyMessages_, (std::vector<KeyMessage>{{WM_KEYDOWN, VK_SHIFT, 0x2A, false},
+                                                   {WM_KEYDOWN, VK_LEFT, 0x4B, true},
+                                                   {WM_KEYUP, VK_LEFT, 0x4B, true},
+                                                   {WM_KEYDOWN, VK_LEFT, 0x4B, true},
+                                                   {WM_KEYUP, VK_LEFT, 0x4B, true},
+                                                   {WM_KEYUP, VK_SHIFT, 0x2A, false}}));
+  EXPECT_EQ(listener_.keys, (std::vector<KeyEvent>{{kKeyPress, kLeftShift, true},
+                                                  {kKeyPress, kLeft, true},
+                                                  {kKeyRelease, kLeft, true},
+                                                  {kKeyPress, kLeft, true},
+                                                  {kKeyRelease, kLeft, true},
+                                                  {kKeyRelease, kLeftShift, true}}));
+}
+
+TEST_F(Win32InputTest, RemovedHooksReportNothingAndReinstallingDoesNotDoubleEvents) {
+  hooks_.remove();
+  hooks_.remove();
+  injector_.injectKeyEvent('H', kKeyPress);
+  injector_.injectKeyEvent('H', kKeyRelease);
+  ASSERT_TRUE(pumpUntil([this] { return windowText(edit_) == L"h"; }));
+  pumpFor(100ms);
+  EXPECT_TRUE(listener_.keys.empty());
+
+  ASSERT_TRUE(hooks_.install(listener_));
+  ASSERT_TRUE(hooks_.install(listener_));
+  injector_.injectKeyEvent('J', kKeyPress);
+  injector_.injectKeyEvent('J', kKeyRelease);
+  ASSERT_TRUE(pumpUntil([this] { return windowText(edit_) == L"hj"; }));
+  pumpFor(100ms);
+  EXPECT_EQ(listener_.keys, (std::vector<KeyEvent>{{kKeyPress, 'J', true}, {kKeyRelease, 'J', true}}));
+}
+
+}  // namespace
