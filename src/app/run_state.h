@@ -4,12 +4,7 @@
 #include <cstdint>
 #include <string>
 
-struct MousePoint {
-  std::int32_t x = 0;
-  std::int32_t y = 0;
-
-  friend bool operator==(const MousePoint&, const MousePoint&) = default;
-};
+#include "platform/input.h"
 
 // The one record of state shared by the hot keys, the recorder, the idle timer
 // and the player thread. Only `playing` is touched by the player thread.

@@ -29,6 +29,14 @@ inline constexpr std::int32_t kAbsolute = 0x8000;
 // Every event Tamsik injects carries this value in its extra-info field.
 inline constexpr std::uintptr_t kOwnInputMarker = 0x54534B31;  // "TSK1"
 
+// A position on the screen, in physical pixels.
+struct MousePoint {
+  std::int32_t x = 0;
+  std::int32_t y = 0;
+
+  friend bool operator==(const MousePoint&, const MousePoint&) = default;
+};
+
 struct KeyEvent {
   std::int32_t transition = 0;
   std::int32_t vk = 0;

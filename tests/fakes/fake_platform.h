@@ -1,10 +1,20 @@
 #pragma once
 
+#include <atomic>
+#include <functional>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/controls.h"
 #include "platform/input.h"
 #include "platform/processes.h"
+#include "platform/waiter.h"
+
+// The calls that the fakes below received, in order, one text each, so that
+// a test compares a whole sequence in one assertion.
+using CallLog = std::vector<std::string>;
 
 // Hooks that record their installation and let a test deliver events.
 class FakeInputHooks : public InputHooks {
@@ -19,7 +29,7 @@ class FakeInputHooks : public InputHooks {
     listener = nullptr;
   }
 
-  std::vector<std::string> calls;
+  CallLog calls;
   InputListener* listener = nullptr;
 };
 
@@ -30,4 +40,73 @@ class FakeProcesses : public Processes {
 
   std::vector<std::wstring> running{L"TAMSIK.EXE"};
   std::wstring own = L"TAMSIK.EXE";
+};
+
+class FakeInputInjector : public InputInjector {
+ public:
+  explicit FakeInputInjector(CallLog& log) : log_(log) {}
+  void injectKeyEvent(std::int32_t vk, std::int32_t transition) override {
+    log_.push_back("key " + std::to_string(vk) + " " + std::to_string(transition));
+  }
+  void injectMouseEvent(std::int32_t flags, std::int32_t dx, std::int32_t dy) override {
+    log_.push_back("mouse " + std::to_string(flags) + " " + std::to_string(dx) + " " + std::to_string(dy));
+  }
+  void setCursorPos(std::int32_t x, std::int32_t y) override {
+    log_.push_back("cursor " + std::to_string(x) + " " + std::to_string(y));
+  }
+
+ private:
+  CallLog& log_;
+};
+
+// Waits no real time. `onSleep` runs inside each wait, before it returns, so
+// a test can act in the middle of a pause.
+class FakeWaiter : public Waiter {
+ public:
+  FakeWaiter(CallLog& log, std::function<void(std::int32_t)>& onSleep) : log_(log), onSleep_(onSleep) {}
+  bool sleepMs(std::int32_t ms) override {
+    if (cancelled_) return false;
+    log_.push_back("sleep " + std::to_string(ms));
+    if (onSleep_) onSleep_(ms);
+    return !cancelled_;
+  }
+  void cancel() override { cancelled_ = true; }
+
+ private:
+  CallLog& log_;
+  std::function<void(std::int32_t)>& onSleep_;
+  std::atomic<bool> cancelled_{false};
+};
+
+class FakeWaiterFactory : public WaiterFactory {
+ public:
+  explicit FakeWaiterFactory(CallLog& log) : log_(log) {}
+  std::shared_ptr<Waiter> makeWaiter() override { return std::make_shared<FakeWaiter>(log_, onSleep); }
+
+  std::function<void(std::int32_t)> onSleep;
+
+ private:
+  CallLog& log_;
+};
+
+class FakeControls : public Controls {
+ public:
+  explicit FakeControls(CallLog& log) : log_(log) {}
+  bool isChecked(CheckBox box) override { return checked[box]; }
+  void uncheck(CheckBox box) override {
+    checked[box] = false;
+    log_.push_back("uncheck " + std::to_string(static_cast<int>(box) + 1));
+  }
+  void showError(const std::wstring& text) override {
+    log_.push_back("error");
+    lastError = text;
+    if (onShowError) onShowError();
+  }
+
+  std::map<CheckBox, bool> checked;
+  std::wstring lastError;
+  std::function<void()> onShowError;
+
+ private:
+  CallLog& log_;
 };

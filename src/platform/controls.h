@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+// The check boxes of the main window.
+enum class CheckBox { 选择框1, 选择框2, 选择框3, 选择框4, 选择框5, 选择框6, 选择框7 };
+
+// What the logic reads and sets in the main window's controls. Option values
+// live only there and are read at the moment of use. Abstract so that it can
+// be mocked out for tests.
+class Controls {
+ public:
+  virtual ~Controls() = default;
+  // Safe from any thread.
+  virtual bool isChecked(CheckBox box) = 0;
+  virtual void uncheck(CheckBox box) = 0;
+  // A modal message with the error icon; returns when the user has closed it.
+  virtual void showError(const std::wstring& text) = 0;
+};
