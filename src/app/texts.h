@@ -44,6 +44,11 @@ inline constexpr wchar_t kHelpText[] =
 // Entry 0 of the window list.
 inline constexpr wchar_t kAllWindows[] = L"所有窗口";
 
+// The end of a recording: "共" N "条脚本,估计执行时间需要" S "秒".
+inline constexpr wchar_t kSummaryPrefix[] = L"共";
+inline constexpr wchar_t kSummaryMiddle[] = L"条脚本,估计执行时间需要";
+inline constexpr wchar_t kSummarySuffix[] = L"秒";
+
 inline constexpr wchar_t kTargetNotInFront[] = L"前台窗口不符合条件!";
 inline constexpr wchar_t kEmptyScript[] = L"请设置好脚本再运行!";
 

@@ -1,13 +1,17 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 // The check boxes of the main window.
 enum class CheckBox { 选择框1, 选择框2, 选择框3, 选择框4, 选择框5, 选择框6, 选择框7 };
 
-// What the logic reads and sets in the main window's controls. Option values
-// live only there and are read at the moment of use. Abstract so that it can
-// be mocked out for tests.
+// The panels of 状态条1: the cursor position, and messages.
+enum class StatusPanel { cursor = 0, message = 1 };
+
+// What the logic reads and sets in the main window and its controls. Option
+// values live only there and are read at the moment of use. Abstract so that
+// it can be mocked out for tests.
 class Controls {
  public:
   virtual ~Controls() = default;
@@ -16,4 +20,10 @@ class Controls {
   virtual void uncheck(CheckBox box) = 0;
   // A modal message with the error icon; returns when the user has closed it.
   virtual void showError(const std::wstring& text) = 0;
+  virtual void setStatusText(StatusPanel panel, const std::wstring& text) = 0;
+  // The text of 编辑框1, the mouse-move sensitivity in milliseconds.
+  virtual std::wstring sensitivityText() = 0;
+  // Period of 时钟1 in milliseconds; 0 stops it.
+  virtual void setTimerPeriod(std::int32_t ms) = 0;
+  virtual void minimiseWindow() = 0;
 };

@@ -12,9 +12,14 @@ class ScriptBox {
   virtual ~ScriptBox() = default;
   virtual std::wstring text() = 0;
   virtual void setText(const std::wstring& text) = 0;
+  // Adds text at the end, without reading or rewriting what stands before.
+  virtual void append(const std::wstring& text) = 0;
   virtual std::int32_t lineCount() = 0;
   // Line i without its line break; empty when there is no line i.
   virtual std::wstring line(std::int32_t index) = 0;
   // Puts the caret at the given offset and scrolls it into view.
   virtual void setSelectionStart(std::int32_t offset) = 0;
+  // Grows with every change of the text, whoever made it: equal revisions
+  // mean an unchanged text.
+  virtual std::uint64_t revision() = 0;
 };

@@ -10,6 +10,7 @@
 #include "platform/controls.h"
 #include "platform/input.h"
 #include "platform/processes.h"
+#include "platform/system.h"
 #include "platform/waiter.h"
 
 // The calls that the fakes below received, in order, one text each, so that
@@ -102,10 +103,40 @@ class FakeControls : public Controls {
     lastError = text;
     if (onShowError) onShowError();
   }
+  void setStatusText(StatusPanel panel, const std::wstring& text) override { status[static_cast<int>(panel)] = text; }
+  std::wstring sensitivityText() override { return sensitivity; }
+  void setTimerPeriod(std::int32_t ms) override { log_.push_back("timer " + std::to_string(ms)); }
+  void minimiseWindow() override { log_.push_back("minimise"); }
 
-  std::map<CheckBox, bool> checked;
+  // The options as the window starts.
+  std::map<CheckBox, bool> checked{{CheckBox::选择框1, true},  {CheckBox::选择框2, false}, {CheckBox::选择框3, true},
+                                   {CheckBox::选择框4, true},  {CheckBox::选择框5, false}, {CheckBox::选择框6, true},
+                                   {CheckBox::选择框7, true}};
+  std::wstring status[2];
+  std::wstring sensitivity = L"10";
   std::wstring lastError;
   std::function<void()> onShowError;
+
+ private:
+  CallLog& log_;
+};
+
+class FakeClock : public TickClock {
+ public:
+  std::uint32_t tickMs() override { return now; }
+  std::uint32_t now = 100000;
+};
+
+class FakeCursor : public CursorPosition {
+ public:
+  MousePoint cursorPos() override { return position; }
+  MousePoint position{640, 480};
+};
+
+class FakeSounds : public Sounds {
+ public:
+  explicit FakeSounds(CallLog& log) : log_(log) {}
+  void play(const std::vector<std::uint8_t>& wav) override { log_.push_back("sound " + std::to_string(wav.size())); }
 
  private:
   CallLog& log_;

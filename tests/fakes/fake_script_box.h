@@ -1,7 +1,6 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include "platform/script_box.h"
 
@@ -9,16 +8,22 @@
 class FakeScriptBox : public ScriptBox {
  public:
   std::wstring text() override { return text_; }
-  void setText(const std::wstring& text) override { text_ = text; }
+  void setText(const std::wstring& text) override {
+    text_ = text;
+    ++revision_;
+  }
+  void append(const std::wstring& text) override {
+    text_ += text;
+    ++revision_;
+  }
   std::int32_t lineCount() override;
   std::wstring line(std::int32_t index) override;
   void setSelectionStart(std::int32_t offset) override { selectionStart = offset; }
+  std::uint64_t revision() override { return revision_; }
 
   std::int32_t selectionStart = 0;
 
  private:
-  // Offsets at which each line starts.
-  std::vector<std::size_t> lineStarts() const;
-
   std::wstring text_;
+  std::uint64_t revision_ = 0;
 };

@@ -33,11 +33,6 @@ TEST(HookCodesTest, MouseMessagesBecomeEventCodes) {
   }
 }
 
-TEST(HookCodesTest, MouseEventKeepsThePointEvenOffTheScreen) {
-  EXPECT_EQ(mouseEventFromHook(0x0201, 640, 480, 0), (MouseEvent{mouse_code::kLeftDown, 640, 480, false}));
-  EXPECT_EQ(mouseEventFromHook(0x0200, -1280, -5, 0), (MouseEvent{mouse_code::kMove, -1280, -5, false}));
-}
-
 TEST(HookCodesTest, KeyTransitionFollowsOnlyTheUpFlag) {
   struct Case {
     std::uint32_t flags;

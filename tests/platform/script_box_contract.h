@@ -69,5 +69,34 @@ TYPED_TEST_P(ScriptBoxContract, ReplacesTheWholeText) {
   EXPECT_EQ(this->box->line(0), L"");
 }
 
+TYPED_TEST_P(ScriptBoxContract, AppendsAtTheEnd) {
+  this->box->setText(L"1 2 3 4 5\r\n");
+  this->box->append(L"6 3 1 -7 8\r\n");
+  this->box->append(L"");
+  EXPECT_EQ(this->box->text(), L"1 2 3 4 5\r\n6 3 1 -7 8\r\n");
+  EXPECT_EQ(this->box->lineCount(), 3);
+  EXPECT_EQ(this->box->line(1), L"6 3 1 -7 8");
+}
+
+TYPED_TEST_P(ScriptBoxContract, EveryChangeMovesTheRevision) {
+  std::uint64_t before = this->box->revision();
+  this->box->setText(L"a\r\n");
+  std::uint64_t afterSet = this->box->revision();
+  EXPECT_NE(afterSet, before);
+  this->box->append(L"b\r\n");
+  std::uint64_t afterAppend = this->box->revision();
+  EXPECT_NE(afterAppend, afterSet);
+  this->box->setText(L"a\r\nb\r\n");  // the same text again is still a change
+  EXPECT_NE(this->box->revision(), afterAppend);
+
+  std::uint64_t settled = this->box->revision();
+  this->box->text();
+  this->box->line(0);
+  this->box->lineCount();
+  this->box->setSelectionStart(2);
+  EXPECT_EQ(this->box->revision(), settled) << "reading and moving the caret change nothing";
+}
+
 REGISTER_TYPED_TEST_SUITE_P(ScriptBoxContract, CountsLinesByCrLf, ReadsLinesWithoutTheirBreaks,
-                            LongLinesAreNotWrapped, KeepsLongTextsWhole, ReplacesTheWholeText);
+                            LongLinesAreNotWrapped, KeepsLongTextsWhole, ReplacesTheWholeText, AppendsAtTheEnd,
+                            EveryChangeMovesTheRevision);

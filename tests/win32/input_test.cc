@@ -60,9 +60,12 @@ void pumpFor(std::chrono::milliseconds time) {
 class LinuxCommand {
  public:
   explicit LinuxCommand(const std::wstring& command) {
-    static int count = 0;
+    // Wine reuses its small process ids from run to run: the counter makes
+    // the name unique.
+    LARGE_INTEGER now{};
+    QueryPerformanceCounter(&now);
     const std::wstring done = L"/tmp/tamsik-input-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                              std::to_wstring(++count);
+                              std::to_wstring(now.QuadPart);
     donePath_ = L"Z:" + done;  // Z: is the prefix's drive for /
     std::wstring commandLine = L"/bin/sh -c \"" + command + L"; echo $? >" + done + L".part; mv " + done +
                                L".part " + done + L"\"";
@@ -186,18 +189,21 @@ class Win32InputTest : public ::testing::Test {
   static std::wstring title() { return L"tamsik-input-test-" + std::to_wstring(GetCurrentProcessId()); }
 
   static void createWindow() {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = L"TamsikInputTestWindow";
-    ASSERT_NE(RegisterClassW(&wc), 0);
-    window_ = CreateWindowExW(0, wc.lpszClassName, title().c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 200, 150,
-                              400, 300, nullptr, nullptr, wc.hInstance, nullptr);
+    static const ATOM windowClass = [] {
+      WNDCLASSW wc{};
+      wc.lpfnWndProc = DefWindowProcW;
+      wc.hInstance = GetModuleHandleW(nullptr);
+      wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+      wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+      wc.lpszClassName = L"TamsikInputTestWindow";
+      return RegisterClassW(&wc);
+    }();
+    ASSERT_NE(windowClass, 0);
+    window_ = CreateWindowExW(0, MAKEINTATOM(windowClass), title().c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 200,
+                              150, 400, 300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(window_, nullptr);
     edit_ = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, 10, 10, 200, 24,
-                            window_, nullptr, wc.hInstance, nullptr);
+                            window_, nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(edit_, nullptr);
     editProc_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(edit_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(recordKeyMessages)));

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Runs a command on a private Xvfb display with a prepared Wine prefix:
 #   tests/wine/with_display.sh CMD [ARGS...]
-# Exits with the command's exit code; the display and every Wine process of
-# the prefix are gone afterwards. The prefix is ${TAMSIK_WINEPREFIX:-<repo>/build/wineprefix};
+# for example  tests/wine/with_display.sh ctest --test-dir build/mingw
+# The command gets DISPLAY, WINEPREFIX, WINEDEBUG (-all unless set),
+# LC_ALL=zh_CN.UTF-8 and WINEDLLOVERRIDES. This script exits with the
+# command's exit code, and the display and every Wine process of the prefix
+# are gone by then. The prefix is ${TAMSIK_WINEPREFIX:-<repo>/build/wineprefix};
 # runs that share a prefix wait for each other, since they would share one
-# wineserver (and its desktop, hooks and key states).
+# wineserver (and with it the desktop, the hooks and the key states).
 set -euo pipefail
 
 if (($# == 0)); then
@@ -110,7 +113,7 @@ xmodmap -e "add mod3 = Scroll_Lock"
 
 # --- the Wine prefix ------------------------------------------------------
 export WINEPREFIX="$prefixDir"
-export WINEDEBUG=-all
+export WINEDEBUG="${WINEDEBUG:--all}"
 # Code page 936 for every Wine process. glibc may lack this locale, so it goes
 # into the environment without this shell switching to it (and warning).
 withLocale=(env LC_ALL=zh_CN.UTF-8)

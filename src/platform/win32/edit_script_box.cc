@@ -19,7 +19,17 @@ std::wstring EditScriptBox::text() {
   return text;
 }
 
-void EditScriptBox::setText(const std::wstring& text) { SetWindowTextW(edit_, text.c_str()); }
+void EditScriptBox::setText(const std::wstring& text) {
+  SetWindowTextW(edit_, text.c_str());
+  ++revision_;
+}
+
+void EditScriptBox::append(const std::wstring& text) {
+  int end = GetWindowTextLengthW(edit_);
+  SendMessageW(edit_, EM_SETSEL, static_cast<WPARAM>(end), static_cast<LPARAM>(end));
+  SendMessageW(edit_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+  ++revision_;
+}
 
 std::int32_t EditScriptBox::lineCount() {
   return static_cast<std::int32_t>(SendMessageW(edit_, EM_GETLINECOUNT, 0, 0));

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <atomic>
+
 #include "platform/script_box.h"
 
 // Creates the multi-line edit control that holds the script: no word wrap,
@@ -18,8 +20,15 @@ class EditScriptBox : public ScriptBox {
   void setText(const std::wstring& text) override;
   std::int32_t lineCount() override;
   std::wstring line(std::int32_t index) override;
+  void append(const std::wstring& text) override;
   void setSelectionStart(std::int32_t offset) override;
+  std::uint64_t revision() override { return revision_.load(); }
+
+  // The owner forwards the control's EN_CHANGE here, so that the user's own
+  // edits count as changes too.
+  void noteChanged() { ++revision_; }
 
  private:
   HWND edit_;
+  std::atomic<std::uint64_t> revision_{0};
 };

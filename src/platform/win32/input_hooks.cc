@@ -5,21 +5,21 @@
 namespace {
 
 // The hook procedures get no context pointer.
-InputListener* gListener = nullptr;
+InputListener* currentListener = nullptr;
 
 LRESULT CALLBACK keyboardProc(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HC_ACTION && gListener != nullptr) {
+  if (code == HC_ACTION && currentListener != nullptr) {
     const auto& info = *reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
-    gListener->onKey(keyEventFromHook(info.vkCode, info.flags, info.dwExtraInfo));
+    currentListener->onKey(keyEventFromHook(info.vkCode, info.flags, info.dwExtraInfo));
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 LRESULT CALLBACK mouseProc(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HC_ACTION && gListener != nullptr) {
+  if (code == HC_ACTION && currentListener != nullptr) {
     const auto& info = *reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam);
-    gListener->onMouse(mouseEventFromHook(static_cast<std::uint32_t>(wParam), info.pt.x, info.pt.y,
-                                          info.dwExtraInfo));
+    currentListener->onMouse(
+        mouseEventFromHook(static_cast<std::uint32_t>(wParam), info.pt.x, info.pt.y, info.dwExtraInfo));
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -31,7 +31,7 @@ Win32InputHooks::~Win32InputHooks() { remove(); }
 bool Win32InputHooks::install(InputListener& listener) {
   remove();
   listener_ = &listener;
-  gListener = &listener;
+  currentListener = &listener;
   HINSTANCE module = GetModuleHandleW(nullptr);
   keyboardHook_.reset(SetWindowsHookExW(WH_KEYBOARD_LL, keyboardProc, module, 0));
   mouseHook_.reset(SetWindowsHookExW(WH_MOUSE_LL, mouseProc, module, 0));
@@ -45,6 +45,6 @@ bool Win32InputHooks::install(InputListener& listener) {
 void Win32InputHooks::remove() {
   keyboardHook_.reset();
   mouseHook_.reset();
-  if (listener_ != nullptr && gListener == listener_) gListener = nullptr;
+  if (listener_ != nullptr && currentListener == listener_) currentListener = nullptr;
   listener_ = nullptr;
 }

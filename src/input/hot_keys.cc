@@ -1,0 +1,83 @@
+#include "input/hot_keys.h"
+
+#include "app/texts.h"
+#include "input/cues.h"
+
+namespace {
+
+constexpr std::int32_t kTimerPeriodMs = 1000;
+
+bool isHotKey(std::int32_t vk) { return vk == hot_key::kScrollLock || vk == hot_key::kF12 || vk == hot_key::kF11; }
+
+std::wstring secondsText(std::int32_t ms) {
+  std::wstring text = ms < 0 ? L"-" : L"";
+  std::int64_t magnitude = ms < 0 ? -std::int64_t{ms} : ms;
+  text += std::to_wstring(magnitude / 1000);
+  std::wstring decimals = std::to_wstring(1000 + magnitude % 1000).substr(1);
+  while (!decimals.empty() && decimals.back() == L'0') decimals.pop_back();
+  if (!decimals.empty()) text += L"." + decimals;
+  return text;
+}
+
+}  // namespace
+
+std::wstring recordingSummary(std::int32_t lineCount, std::int32_t elapsedMs) {
+  return texts::kSummaryPrefix + std::to_wstring(lineCount) + texts::kSummaryMiddle + secondsText(elapsedMs) +
+         texts::kSummarySuffix;
+}
+
+HotKeys::HotKeys(RunState& state, Controls& controls, ScriptBox& box, TickClock& clock, Sounds& sounds, Runs& runs,
+                 Recorder& recorder)
+    : state_(state), controls_(controls), box_(box), clock_(clock), sounds_(sounds), runs_(runs), recorder_(recorder) {}
+
+void HotKeys::onKeyEvent(const KeyEvent& event) {
+  // A script never triggers or records itself.
+  if (event.ownInput) return;
+  if (isHotKey(event.vk)) {
+    if (event.transition != kKeyRelease) return;
+    if (event.vk == hot_key::kScrollLock) {
+      state_.recording ? endRecording() : startRecording();
+    } else if (!state_.recording) {
+      if (event.vk == hot_key::kF12) {
+        runScript();
+      } else {
+        controls_.uncheck(CheckBox::选择框2);
+        runs_.stop();
+      }
+    }
+    return;
+  }
+  if (state_.recording && controls_.isChecked(CheckBox::选择框6)) recorder_.appendKeyLine(event.transition, event.vk);
+}
+
+void HotKeys::startRecording() {
+  state_.recording = 1;
+  if (controls_.isChecked(CheckBox::选择框3)) controls_.minimiseWindow();
+  state_.recordStartTick = static_cast<std::int32_t>(clock_.tickMs());
+  state_.recordedScript.clear();
+  box_.setText(L"");
+  state_.lastMousePos = {};
+  state_.lastMouseTime = 0;
+  controls_.setTimerPeriod(kTimerPeriodMs);
+  sounds_.play(startCue());
+}
+
+void HotKeys::endRecording() {
+  state_.recording = 0;
+  std::int32_t lines = box_.lineCount();
+  std::int32_t elapsed = elapsedBetween(static_cast<std::uint32_t>(state_.recordStartTick), clock_.tickMs());
+  controls_.setStatusText(StatusPanel::message, recordingSummary(lines, elapsed));
+  state_.recordStartTick = 0;
+  sounds_.play(stopCue());
+}
+
+void HotKeys::runScript() {
+  if (controls_.isChecked(CheckBox::选择框5) && !runs_.isTargetWindowInFront()) {
+    controls_.setStatusText(StatusPanel::message, texts::kTargetNotInFront);
+    return;
+  }
+  if (state_.playing.load()) return;
+  if (controls_.isChecked(CheckBox::选择框4)) controls_.minimiseWindow();
+  runs_.start();
+  controls_.setTimerPeriod(kTimerPeriodMs);
+}

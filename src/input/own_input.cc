@@ -1,0 +1,24 @@
+#include "input/own_input.h"
+
+namespace {
+
+std::uint64_t pack(std::int32_t x, std::int32_t y) {
+  return (std::uint64_t{static_cast<std::uint32_t>(x)} << 32) | static_cast<std::uint32_t>(y);
+}
+
+}  // namespace
+
+void OwnPlacements::notePlacement(std::int32_t x, std::int32_t y) {
+  placedPoint_.store(pack(x, y));
+  placedTick_.store(clock_.tickMs());
+  pending_.store(true);
+}
+
+bool OwnPlacements::isOwn(const MouseEvent& event) {
+  if (event.ownInput) return true;
+  if (event.code != mouse_code::kMove || !pending_.load(std::memory_order_relaxed)) return false;
+  if (placedPoint_.load() != pack(event.x, event.y)) return false;
+  if (clock_.tickMs() - placedTick_.load() > kRecentMs) return false;
+  pending_.store(false);
+  return true;
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "platform/input.h"
+#include "platform/system.h"
+
+// Tells Tamsik's own cursor placements apart from the user's moves. Injected
+// events carry our marker, but a placement reaches the mouse hook as a plain
+// move to the placed point, so the player notes each point it places the
+// cursor at and the hook side recognises the move that follows.
+class OwnPlacements {
+ public:
+  explicit OwnPlacements(TickClock& clock) : clock_(clock) {}
+
+  // Player thread: the cursor is about to be placed at (x, y).
+  void notePlacement(std::int32_t x, std::int32_t y);
+  // Hook thread: the event is Tamsik's own input. A placement is recognised
+  // once, and only for a short while after it was made.
+  bool isOwn(const MouseEvent& event);
+
+ private:
+  static constexpr std::uint32_t kRecentMs = 250;
+
+  TickClock& clock_;
+  std::atomic<std::uint64_t> placedPoint_{0};
+  std::atomic<std::uint32_t> placedTick_{0};
+  std::atomic<bool> pending_{false};
+};
+
+// The player's input: passes everything on and notes cursor placements.
+class PlacementNotingInjector : public InputInjector {
+ public:
+  PlacementNotingInjector(InputInjector& inner, OwnPlacements& placements) : inner_(inner), placements_(placements) {}
+
+  void injectKeyEvent(std::int32_t vk, std::int32_t transition) override { inner_.injectKeyEvent(vk, transition); }
+  void injectMouseEvent(std::int32_t flags, std::int32_t dx, std::int32_t dy) override {
+    inner_.injectMouseEvent(flags, dx, dy);
+  }
+  void setCursorPos(std::int32_t x, std::int32_t y) override {
+    placements_.notePlacement(x, y);
+    inner_.setCursorPos(x, y);
+  }
+
+ private:
+  InputInjector& inner_;
+  OwnPlacements& placements_;
+};

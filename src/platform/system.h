@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/input.h"
+
+// Small system services, abstract so that they can be mocked out for tests.
+
+class TickClock {
+ public:
+  virtual ~TickClock() = default;
+  // Milliseconds from a fixed origin; wraps round after 2^32.
+  virtual std::uint32_t tickMs() = 0;
+};
+
+class CursorPosition {
+ public:
+  virtual ~CursorPosition() = default;
+  virtual MousePoint cursorPos() = 0;
+};
+
+class Sounds {
+ public:
+  virtual ~Sounds() = default;
+  // Starts playing a complete WAV file image and returns at once; the image
+  // must outlive the sound. Without a sound device nothing is heard.
+  virtual void play(const std::vector<std::uint8_t>& wav) = 0;
+};

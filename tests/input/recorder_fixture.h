@@ -1,0 +1,40 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include "fakes/fake_platform.h"
+#include "fakes/fake_script_box.h"
+#include "input/recorder.h"
+
+// A recorder wired to fakes, with a recording started at tick 100000 the way
+// ScrollLock starts one.
+class RecorderTest : public testing::Test {
+ protected:
+  void startRecording() {
+    state.recording = 1;
+    state.recordStartTick = static_cast<std::int32_t>(clock.now);
+    state.recordedScript.clear();
+    box.setText(L"");
+    state.lastMousePos = {};
+    state.lastMouseTime = 0;
+  }
+
+  void mouseAt(std::uint32_t ms, std::int32_t code, std::int32_t x, std::int32_t y, bool own = false) {
+    clock.now = static_cast<std::uint32_t>(state.recordStartTick) + ms;
+    recorder.onMouseEvent(MouseEvent{code, x, y, own});
+  }
+
+  void keyAt(std::uint32_t ms, std::int32_t transition, std::int32_t vk) {
+    clock.now = static_cast<std::uint32_t>(state.recordStartTick) + ms;
+    recorder.appendKeyLine(transition, vk);
+  }
+
+  CallLog log;
+  RunState state;
+  FakeControls controls{log};
+  FakeScriptBox box;
+  FakeClock clock;
+  FakeCursor cursor;
+  OwnPlacements placements{clock};
+  Recorder recorder{state, controls, box, clock, cursor, placements};
+};

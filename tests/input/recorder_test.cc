@@ -1,0 +1,138 @@
+#include "input/recorder_fixture.h"
+
+namespace {
+
+TEST_F(RecorderTest, MovesWithinTheSensitivityAreDropped) {
+  startRecording();
+  for (std::int32_t t : {5, 10, 15, 20, 25, 30}) mouseAt(t, 1, t, 2 * t);
+  EXPECT_EQ(box.text(), L"15 3 1 15 30\r\n30 3 1 30 60\r\n");
+  EXPECT_EQ(state.lastMouseTime, 30);
+  EXPECT_EQ(state.lastMousePos, (MousePoint{30, 60}));
+}
+
+TEST_F(RecorderTest, SensitivityIsReadAtEveryMove) {
+  startRecording();
+  controls.sensitivity = L"20";
+  mouseAt(20, 1, 1, 1);  // exactly the sensitivity: dropped
+  mouseAt(21, 1, 2, 2);
+  controls.sensitivity = L"5";
+  mouseAt(26, 1, 3, 3);  // 5 after the last: dropped
+  mouseAt(27, 1, 4, 4);
+  EXPECT_EQ(box.text(), L"21 3 1 2 2\r\n27 3 1 4 4\r\n");
+}
+
+TEST_F(RecorderTest, MoveToTheLastPositionIsNeverRecorded) {
+  startRecording();
+  mouseAt(50, 1, 0, 0);  // (0, 0) is where a recording starts
+  mouseAt(60, 1, 7, 8);
+  mouseAt(5000, 1, 7, 8);
+  mouseAt(5100, 2, 7, 8);  // buttons are not filtered
+  EXPECT_EQ(box.text(), L"60 3 1 7 8\r\n5100 3 2 7 8\r\n");
+}
+
+TEST_F(RecorderTest, ButtonsPassAtOnceAndRestartTheThrottle) {
+  startRecording();
+  mouseAt(100, 1, 10, 10);
+  mouseAt(101, 2, 10, 10);
+  mouseAt(101, 4, 10, 10);
+  mouseAt(105, 1, 20, 20);  // within 10 ms of the button release
+  mouseAt(112, 1, 30, 30);
+  EXPECT_EQ(box.text(), L"100 3 1 10 10\r\n101 3 2 10 10\r\n101 3 4 10 10\r\n112 3 1 30 30\r\n");
+}
+
+TEST_F(RecorderTest, OptionsChooseWhatIsRecorded) {
+  struct Case {
+    bool mouseActions, moves;
+    const wchar_t* expected;
+  };
+  for (const Case& c : {Case{true, true, L"100 3 1 5 5\r\n200 3 8 5 5\r\n"}, Case{true, false, L"200 3 8 5 5\r\n"},
+                        Case{false, true, L""}, Case{false, false, L""}}) {
+    controls.checked[CheckBox::选择框7] = c.mouseActions;
+    controls.checked[CheckBox::选择框1] = c.moves;
+    startRecording();
+    mouseAt(100, 1, 5, 5);
+    mouseAt(200, 8, 5, 5);
+    EXPECT_EQ(box.text(), c.expected) << c.mouseActions << c.moves;
+  }
+}
+
+TEST_F(RecorderTest, KeyLinesAreNeitherThrottledNorMerged) {
+  startRecording();
+  mouseAt(2000, 1, 9, 9);
+  keyAt(2015, 0, 65);
+  keyAt(2015, 2, 65);
+  mouseAt(2016, 1, 10, 10);  // key lines do not restart the throttle
+  EXPECT_EQ(box.text(), L"2000 3 1 9 9\r\n2015 0 65 0 0\r\n2015 2 65 0 0\r\n2016 3 1 10 10\r\n");
+}
+
+TEST_F(RecorderTest, NegativeCoordinatesKeepTheirSign) {
+  startRecording();
+  mouseAt(300, 2, -1280, 200);
+  EXPECT_EQ(box.text(), L"300 3 2 -1280 200\r\n");
+}
+
+TEST_F(RecorderTest, CursorReadoutFollowsEveryMouseEventRecordingOrNot) {
+  cursor.position = {640, 480};
+  recorder.onMouseEvent(MouseEvent{1, 1, 1, false});
+  EXPECT_EQ(controls.status[0], L"x=640  y=480");
+  startRecording();
+  cursor.position = {-5, 7};
+  mouseAt(100, 2, 3, 3);
+  EXPECT_EQ(controls.status[0], L"x=-5  y=7");
+  EXPECT_EQ(controls.status[1], L"") << "the message panel is not the recorder's";
+}
+
+TEST_F(RecorderTest, ClearedOrEditedBoxGetsTheWholeRecordingBack) {
+  startRecording();
+  keyAt(10, 0, 65);
+  box.setText(L"");  // the clear button
+  keyAt(20, 2, 65);
+  EXPECT_EQ(box.text(), L"10 0 65 0 0\r\n20 2 65 0 0\r\n");
+  box.setText(L"10 0 66 0 0\r\n20 2 65 0 0\r\n");  // an edit of the same length
+  keyAt(30, 0, 67);
+  EXPECT_EQ(box.text(), L"10 0 65 0 0\r\n20 2 65 0 0\r\n30 0 67 0 0\r\n");
+  EXPECT_EQ(box.selectionStart, static_cast<std::int32_t>(box.text().size()));
+}
+
+TEST_F(RecorderTest, UntouchedBoxIsAppendedToNotRewritten) {
+  startRecording();
+  keyAt(10, 0, 65);
+  std::uint64_t revision = box.revision();
+  keyAt(20, 2, 65);
+  EXPECT_EQ(box.revision(), revision + 1) << "one append, no rewrite";
+  EXPECT_EQ(box.text(), state.recordedScript);
+  EXPECT_EQ(box.selectionStart, 26);
+}
+
+TEST_F(RecorderTest, OwnInputIsNotRecorded) {
+  startRecording();
+  mouseAt(100, 2, 50, 50, /*own=*/true);
+  placements.notePlacement(300, 400);
+  mouseAt(200, 1, 300, 400);  // the placement's move: no marker, but ours
+  mouseAt(300, 1, 300, 401);
+  mouseAt(400, 1, 300, 400);  // the user moving back there later is theirs
+  EXPECT_EQ(box.text(), L"300 3 1 300 401\r\n400 3 1 300 400\r\n");
+}
+
+TEST_F(RecorderTest, StalePlacementDoesNotSwallowTheUsersMove) {
+  startRecording();
+  placements.notePlacement(300, 400);
+  mouseAt(1000, 1, 300, 400);
+  EXPECT_EQ(box.text(), L"1000 3 1 300 400\r\n");
+}
+
+TEST(RecorderClockTest, ElapsedTimeSurvivesTheTickWrap) {
+  EXPECT_EQ(elapsedBetween(100, 2115), 2015);
+  EXPECT_EQ(elapsedBetween(0xFFFFFF00u, 0x00000100u), 512);
+  EXPECT_EQ(elapsedBetween(0, 0x90000000u), INT32_MAX);
+}
+
+TEST(RecorderSensitivityTest, TakesTheLeadingNumber) {
+  EXPECT_EQ(leadingNumber(L"10"), 10);
+  EXPECT_EQ(leadingNumber(L"12.5ms"), 12.5);
+  EXPECT_EQ(leadingNumber(L"-3"), -3);
+  EXPECT_EQ(leadingNumber(L""), 0);
+  EXPECT_EQ(leadingNumber(L"abc"), 0);
+}
+
+}  // namespace
