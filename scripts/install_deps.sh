@@ -5,7 +5,7 @@ set -euo pipefail
 
 build=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 wine xvfb xdotool x11-utils
        x11-xserver-utils imagemagick fonts-wqy-microhei fonts-wine)
-test=(g++ clang googletest libgtest-dev libgmock-dev libbenchmark-dev)
+test=(g++ clang libclang-rt-dev googletest libgtest-dev libgmock-dev libbenchmark-dev)
 
 wanted=("${build[@]}")
 [[ ${1:-test} == test ]] && wanted+=("${test[@]}")

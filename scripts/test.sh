@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds both configurations and runs every test:
-# the native logic suites, then the Windows build under Wine on a virtual display.
+# the native logic suites, again under ASan and UBSan, the fuzzers, then the
+# Windows build under Wine on a virtual display.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -9,6 +10,11 @@ scripts/install_deps.sh test
 cmake --preset linux
 cmake --build --preset linux
 ctest --preset linux
+
+cmake --preset linux-sanitize
+cmake --build --preset linux-sanitize
+ctest --preset linux-sanitize
+scripts/fuzz.sh 30
 
 cmake --preset mingw
 cmake --build --preset mingw

@@ -57,6 +57,9 @@ constexpr ControlSpec kControls[] = {
     {control_id::脚本框, Kind::ScriptEdit, control_id::分组框2, 9, 96, 210, 253, L"", false},
 };
 
+constexpr int kCheckBoxIds[] = {control_id::选择框1, control_id::选择框2, control_id::选择框3, control_id::选择框4,
+                                control_id::选择框5, control_id::选择框6, control_id::选择框7};
+
 int scale(int value, UINT dpi) { return MulDiv(value, static_cast<int>(dpi), kBaseDpi); }
 
 // Group boxes parent controls of their own; their notifications belong to the
@@ -211,8 +214,12 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
       }
       break;
+    case WM_TIMER:
+      if (wParam == static_cast<WPARAM>(control_id::时钟1)) onTimerTick();
+      return 0;
     case kTrayMessage:
-      ShowWindow(hwnd_, SW_RESTORE);
+      // Only a minimised window is restored; a normal one stays as it is.
+      if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
       return 0;
     default:
       if (message == taskbarCreatedMessage_ && trayIcon_) {
@@ -245,6 +252,10 @@ void MainWindow::createControls() {
                   nullptr);
 
   scriptBox_ = std::make_unique<EditScriptBox>(control(control_id::脚本框));
+  player_ = std::make_unique<ScriptPlayer>(state_.playing, *scriptBox_, *this, playerInput_, waiters_);
+  runs_ = std::make_unique<PlayerRuns>(*player_, [this] { return isTargetWindowInFront(); });
+  recorder_ = std::make_unique<Recorder>(state_, *this, *scriptBox_, clock_, cursor_, ownPlacements_);
+  hotKeys_ = std::make_unique<HotKeys>(state_, *this, *scriptBox_, clock_, sounds_, *runs_, *recorder_);
 }
 
 void MainWindow::applyDpi(UINT dpi) {
@@ -305,10 +316,16 @@ void MainWindow::onWindowCreated() {
 
 void MainWindow::onWindowDestroyed() {
   hooks_.remove();
+  KillTimer(hwnd_, control_id::时钟1);
+  if (runs_) runs_->shutdown();
   if (trayIcon_) trayIcon_->remove();
 }
 
 void MainWindow::onCommand(int id, int notification) {
+  if (id == control_id::脚本框 && notification == EN_CHANGE) {
+    scriptBox_->noteChanged();
+    return;
+  }
   if (notification != BN_CLICKED) return;
   switch (id) {
     case control_id::按钮2:
@@ -330,14 +347,60 @@ void MainWindow::refreshWindowList() {
   SendMessageW(combo, CB_SETCURSEL, 0, 0);
 }
 
-void MainWindow::setStatusText(int panel, const std::wstring& text) {
-  SendMessageW(control(control_id::状态条1), SB_SETTEXTW, panel, reinterpret_cast<LPARAM>(text.c_str()));
+bool MainWindow::isTargetWindowInFront() {
+  HWND combo = control(control_id::组合框);
+  LRESULT selected = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+  // No selection gives CB_ERR, which is no window's handle.
+  LRESULT target = SendMessageW(combo, CB_GETITEMDATA, static_cast<WPARAM>(selected), 0);
+  return static_cast<std::uint32_t>(target) ==
+         static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(GetForegroundWindow()));
 }
 
-void MainWindow::onKey(const KeyEvent&) {}
-
-void MainWindow::onMouse(const MouseEvent&) {
-  POINT cursor{};
-  GetCursorPos(&cursor);
-  setStatusText(0, L"x=" + std::to_wstring(cursor.x) + L"  y=" + std::to_wstring(cursor.y));
+void MainWindow::onTimerTick() {
+  if (!trayIcon_) return;
+  if (state_.recording == 0 && state_.playing.load() == 0) {
+    setTimerPeriod(0);
+    trayIcon_->set(texts::kTrayTip);
+  } else {
+    trayIcon_->set(nullptr);
+  }
 }
+
+bool MainWindow::isChecked(CheckBox box) {
+  HWND checkBox = control(kCheckBoxIds[static_cast<int>(box)]);
+  return SendMessageW(checkBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void MainWindow::uncheck(CheckBox box) {
+  SendMessageW(control(kCheckBoxIds[static_cast<int>(box)]), BM_SETCHECK, BST_UNCHECKED, 0);
+}
+
+void MainWindow::showError(const std::wstring& text) {
+  // No owner: the main window may be minimised, and the message must be seen.
+  MessageBoxW(nullptr, text.c_str(), texts::kProductName, MB_OK | MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST);
+}
+
+void MainWindow::setStatusText(StatusPanel panel, const std::wstring& text) {
+  SendMessageW(control(control_id::状态条1), SB_SETTEXTW, static_cast<WPARAM>(panel),
+               reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+std::wstring MainWindow::sensitivityText() {
+  wchar_t text[32] = {};
+  GetWindowTextW(control(control_id::编辑框1), text, static_cast<int>(std::size(text)));
+  return text;
+}
+
+void MainWindow::setTimerPeriod(std::int32_t ms) {
+  if (ms > 0) {
+    SetTimer(hwnd_, control_id::时钟1, static_cast<UINT>(ms), nullptr);
+  } else {
+    KillTimer(hwnd_, control_id::时钟1);
+  }
+}
+
+void MainWindow::minimiseWindow() { ShowWindow(hwnd_, SW_MINIMIZE); }
+
+void MainWindow::onKey(const KeyEvent& event) { hotKeys_->onKeyEvent(event); }
+
+void MainWindow::onMouse(const MouseEvent& event) { recorder_->onMouseEvent(event); }

@@ -5,16 +5,25 @@
 #include <memory>
 #include <string>
 
+#include "app/player_runs.h"
 #include "app/run_state.h"
 #include "app/tray_icon.h"
+#include "input/hot_keys.h"
+#include "input/own_input.h"
+#include "input/recorder.h"
+#include "platform/controls.h"
 #include "platform/input.h"
 #include "platform/processes.h"
 #include "platform/win32/edit_script_box.h"
+#include "platform/win32/input_injector.h"
+#include "platform/win32/system.h"
+#include "platform/win32/win32_waiter.h"
+#include "script/player.h"
 
 // The program's one window: options, script box, window list, buttons, help
 // text and status bar. Its layout is given at 96 DPI and scaled to the DPI of
 // the monitor it stands on.
-class MainWindow : private InputListener {
+class MainWindow : private InputListener, public Controls {
  public:
   MainWindow(RunState& state, Processes& processes, InputHooks& hooks);
   ~MainWindow() override;
@@ -30,6 +39,15 @@ class MainWindow : private InputListener {
   HWND control(int id) const;
   ScriptBox& scriptBox() { return *scriptBox_; }
 
+  // Controls: the options, messages and timer as the logic sees them.
+  bool isChecked(CheckBox box) override;
+  void uncheck(CheckBox box) override;
+  void showError(const std::wstring& text) override;
+  void setStatusText(StatusPanel panel, const std::wstring& text) override;
+  std::wstring sensitivityText() override;
+  void setTimerPeriod(std::int32_t ms) override;
+  void minimiseWindow() override;
+
  private:
   static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -40,7 +58,8 @@ class MainWindow : private InputListener {
   void onCommand(int id, int notification);
   void applyDpi(UINT dpi);
   void refreshWindowList();
-  void setStatusText(int panel, const std::wstring& text);
+  bool isTargetWindowInFront();
+  void onTimerTick();
 
   // InputListener: the hooks' events, on this thread.
   void onKey(const KeyEvent& event) override;
@@ -60,4 +79,17 @@ class MainWindow : private InputListener {
   std::unique_ptr<EditScriptBox> scriptBox_;
   std::unique_ptr<TrayIcon> trayIcon_;
   UINT taskbarCreatedMessage_ = 0;
+
+  Win32TickClock clock_;
+  Win32CursorPosition cursor_;
+  Win32Sounds sounds_;
+  Win32InputInjector injector_;
+  OwnPlacements ownPlacements_{clock_};
+  PlacementNotingInjector playerInput_{injector_, ownPlacements_};
+  Win32WaiterFactory waiters_;
+  // Made once the controls exist.
+  std::unique_ptr<ScriptPlayer> player_;
+  std::unique_ptr<PlayerRuns> runs_;
+  std::unique_ptr<Recorder> recorder_;
+  std::unique_ptr<HotKeys> hotKeys_;
 };

@@ -8,6 +8,7 @@
 #include "app/control_ids.h"
 #include "app/texts.h"
 #include "e2e/tamsik_process.h"
+#include "support/wine_desktop.h"
 
 namespace {
 
@@ -152,9 +153,9 @@ TEST_F(TamsikE2eTest, ScriptBoxIsWhite) {
 
 TEST_F(TamsikE2eTest, PointerMovesShowInPanelZero) {
   HWND status = control(control_id::状态条1);
-  runUnix(L"/usr/bin/xdotool mousemove 300 200");
+  ASSERT_EQ(xdotool(L"mousemove 300 200"), 0);
   std::wstring text;
-  EXPECT_TRUE(waitUntil(
+  EXPECT_TRUE(pumpUntil(
       [&] {
         text = remoteStatusText(status, 0);
         return text == L"x=300  y=200";
@@ -164,7 +165,7 @@ TEST_F(TamsikE2eTest, PointerMovesShowInPanelZero) {
 }
 
 TEST_F(TamsikE2eTest, SecondCopyEndsQuietlyAndTheFirstGoesOn) {
-  ASSERT_TRUE(waitUntil([] { return trayIconCount() == 1; }, 5s));
+  ASSERT_TRUE(pumpUntil([] { return trayIconCount() == 1; }, 5s));
   TamsikProcess second;
   ASSERT_TRUE(second.started());
   EXPECT_EQ(second.waitForExit(20s), 0u);
@@ -191,10 +192,10 @@ TEST_F(TamsikE2eTest, CopyOfAnotherNameIsNotMistakenForUs) {
 }
 
 TEST_F(TamsikE2eTest, KeepsItsTrayIconWhileItRuns) {
-  EXPECT_TRUE(waitUntil([] { return trayIconCount() == 1; }, 5s));
+  EXPECT_TRUE(pumpUntil([] { return trayIconCount() == 1; }, 5s));
   PostMessageW(window, WM_CLOSE, 0, 0);
   EXPECT_EQ(tamsik.waitForExit(10s), 0u);
-  EXPECT_TRUE(waitUntil([] { return trayIconCount() == 0; }, 5s));
+  EXPECT_TRUE(pumpUntil([] { return trayIconCount() == 0; }, 5s));
 }
 
 TEST_F(TamsikE2eTest, ClosingTheWindowEndsTheProcess) {

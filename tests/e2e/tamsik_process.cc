@@ -1,8 +1,9 @@
 #include "e2e/tamsik_process.h"
 
+#include "support/wine_desktop.h"
+
 #include <commctrl.h>
 
-#include <thread>
 #include <vector>
 
 namespace {
@@ -51,7 +52,7 @@ TamsikProcess::~TamsikProcess() {
 
 HWND TamsikProcess::waitForMainWindow(std::chrono::milliseconds timeout) {
   FindContext context{id_, nullptr};
-  waitUntil(
+  pumpUntil(
       [&] {
         EnumWindows(findMainWindow, reinterpret_cast<LPARAM>(&context));
         return context.found != nullptr || !running();
@@ -62,41 +63,13 @@ HWND TamsikProcess::waitForMainWindow(std::chrono::milliseconds timeout) {
 
 DWORD TamsikProcess::waitForExit(std::chrono::milliseconds timeout) {
   if (!process_) return STILL_ACTIVE;
-  waitUntil([&] { return !running(); }, timeout);
+  pumpUntil([&] { return !running(); }, timeout);
   DWORD code = STILL_ACTIVE;
   GetExitCodeProcess(process_, &code);
   return code;
 }
 
 bool TamsikProcess::running() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
-
-bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
-  auto deadline = std::chrono::steady_clock::now() + timeout;
-  for (;;) {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&message);
-      DispatchMessageW(&message);
-    }
-    if (done()) return true;
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-  }
-}
-
-int runUnix(const std::wstring& commandLine) {
-  std::wstring line = commandLine;
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION info{};
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) return -1;
-  WaitForSingleObject(info.hProcess, 30000);
-  DWORD code = 0;
-  GetExitCodeProcess(info.hProcess, &code);
-  CloseHandle(info.hThread);
-  CloseHandle(info.hProcess);
-  return static_cast<int>(code);
-}
 
 std::wstring windowText(HWND hwnd) {
   // GetWindowText reads only the caption of another process's window; an edit

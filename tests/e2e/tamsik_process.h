@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <chrono>
-#include <functional>
 #include <string>
 
 // The path of the tamsik.exe under test, from the command line.
@@ -31,12 +30,6 @@ class TamsikProcess {
   HANDLE process_ = nullptr;
   DWORD id_ = 0;
 };
-
-// Pumps this thread's messages until the predicate holds or the time is up.
-bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
-
-// Runs a Linux command line (Wine starts Unix programs directly) and waits.
-int runUnix(const std::wstring& commandLine);
 
 std::wstring windowText(HWND hwnd);
 std::wstring className(HWND hwnd);

@@ -16,6 +16,7 @@
 
 #include "platform/win32/input_hooks.h"
 #include "platform/win32/input_injector.h"
+#include "support/wine_desktop.h"
 
 // Readable event logs in failure messages.
 static void PrintTo(const KeyEvent& event, std::ostream* out) {
@@ -30,84 +31,6 @@ static void PrintTo(const MouseEvent& event, std::ostream* out) {
 namespace {
 
 using namespace std::chrono_literals;
-
-// The hooks are called only while their thread pumps messages.
-template <typename Done>
-bool pumpUntil(Done done, std::chrono::milliseconds timeout = 5s) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  for (;;) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    if (done()) return true;
-    const auto left = deadline - std::chrono::steady_clock::now();
-    if (left <= 0ms) return false;
-    const auto wait = std::min(std::chrono::duration_cast<std::chrono::milliseconds>(left), 50ms);
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(wait.count()), QS_ALLINPUT);
-  }
-}
-
-void pumpFor(std::chrono::milliseconds time) {
-  pumpUntil([] { return false; }, time);
-}
-
-// A Linux program started from this Wine process and waited for while
-// pumping, since it usually makes input that this thread's hooks must see.
-// Wine starts Linux programs but hands out no process handle for them, so a
-// shell around the command leaves the exit code in a file when it is done.
-class LinuxCommand {
- public:
-  explicit LinuxCommand(const std::wstring& command) {
-    // Wine reuses its small process ids from run to run: the counter makes
-    // the name unique.
-    LARGE_INTEGER now{};
-    QueryPerformanceCounter(&now);
-    const std::wstring done = L"/tmp/tamsik-input-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                              std::to_wstring(now.QuadPart);
-    donePath_ = L"Z:" + done;  // Z: is the prefix's drive for /
-    std::wstring commandLine = L"/bin/sh -c \"" + command + L"; echo $? >" + done + L".part; mv " + done +
-                               L".part " + done + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    started_ = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                              &startup, &process);
-    if (process.hThread != nullptr) CloseHandle(process.hThread);
-    if (process.hProcess != nullptr) CloseHandle(process.hProcess);
-  }
-  LinuxCommand(const LinuxCommand&) = delete;
-  LinuxCommand& operator=(const LinuxCommand&) = delete;
-  ~LinuxCommand() { DeleteFileW(donePath_.c_str()); }
-
-  // The exit code, or -1 when the command did not start or end in time.
-  int wait(std::chrono::milliseconds timeout = 15s) {
-    if (!started_) return -1;
-    HANDLE file = INVALID_HANDLE_VALUE;
-    pumpUntil(
-        [&] {
-          file = CreateFileW(donePath_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                             OPEN_EXISTING, 0, nullptr);
-          return file != INVALID_HANDLE_VALUE;
-        },
-        timeout);
-    if (file == INVALID_HANDLE_VALUE) return -1;
-    char text[16] = {};
-    DWORD read = 0;
-    ReadFile(file, text, sizeof text - 1, &read, nullptr);
-    CloseHandle(file);
-    return std::atoi(text);
-  }
-
- private:
-  std::wstring donePath_;
-  bool started_ = false;
-};
-
-int xdotool(const std::wstring& arguments) {
-  return LinuxCommand(L"timeout 10 xdotool " + arguments).wait();
-}
 
 class RecordingListener : public InputListener {
  public:

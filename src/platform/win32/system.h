@@ -1,0 +1,18 @@
+#pragma once
+
+#include "platform/system.h"
+
+class Win32TickClock : public TickClock {
+ public:
+  std::uint32_t tickMs() override;
+};
+
+class Win32CursorPosition : public CursorPosition {
+ public:
+  MousePoint cursorPos() override;
+};
+
+class Win32Sounds : public Sounds {
+ public:
+  void play(const std::vector<std::uint8_t>& wav) override;
+};

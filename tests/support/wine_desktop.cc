@@ -1,0 +1,67 @@
+#include "support/wine_desktop.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+using namespace std::chrono_literals;
+
+bool pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  for (;;) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    if (done()) return true;
+    const auto left = deadline - std::chrono::steady_clock::now();
+    if (left <= 0ms) return false;
+    const auto wait = std::min(std::chrono::duration_cast<std::chrono::milliseconds>(left), 50ms);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(wait.count()), QS_ALLINPUT);
+  }
+}
+
+void pumpFor(std::chrono::milliseconds time) {
+  pumpUntil([] { return false; }, time);
+}
+
+LinuxCommand::LinuxCommand(const std::wstring& command) {
+  // Wine reuses its small process ids from run to run: the counter makes
+  // the name unique.
+  LARGE_INTEGER now{};
+  QueryPerformanceCounter(&now);
+  const std::wstring done = L"/tmp/tamsik-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                            std::to_wstring(now.QuadPart);
+  donePath_ = L"Z:" + done;  // Z: is the prefix's drive for /
+  std::wstring commandLine = L"/bin/sh -c \"" + command + L"; echo $? >" + done + L".part; mv " + done +
+                             L".part " + done + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  started_ = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                            &process);
+  if (process.hThread != nullptr) CloseHandle(process.hThread);
+  if (process.hProcess != nullptr) CloseHandle(process.hProcess);
+}
+
+LinuxCommand::~LinuxCommand() { DeleteFileW(donePath_.c_str()); }
+
+int LinuxCommand::wait(std::chrono::milliseconds timeout) {
+  if (!started_) return -1;
+  HANDLE file = INVALID_HANDLE_VALUE;
+  pumpUntil(
+      [&] {
+        file = CreateFileW(donePath_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+        return file != INVALID_HANDLE_VALUE;
+      },
+      timeout);
+  if (file == INVALID_HANDLE_VALUE) return -1;
+  char text[16] = {};
+  DWORD read = 0;
+  ReadFile(file, text, sizeof text - 1, &read, nullptr);
+  CloseHandle(file);
+  return std::atoi(text);
+}
+
+int xdotool(const std::wstring& arguments) { return LinuxCommand(L"timeout 10 xdotool " + arguments).wait(); }

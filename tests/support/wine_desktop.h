@@ -1,0 +1,37 @@
+#pragma once
+
+// Helpers for tests that run under Wine on the harness's X display: pumping
+// messages while waiting, and driving real X input with xdotool.
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+// Pumps this thread's messages until done() holds or the time is up; hooks
+// and cross-thread reads need the pumping.
+bool pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(5));
+void pumpFor(std::chrono::milliseconds time);
+
+// A Linux program started from this Wine process and waited for while
+// pumping, since it usually makes input that this thread's hooks must see.
+// Wine starts Linux programs but hands out no process handle for them, so a
+// shell around the command leaves the exit code in a file when it is done.
+class LinuxCommand {
+ public:
+  explicit LinuxCommand(const std::wstring& command);
+  LinuxCommand(const LinuxCommand&) = delete;
+  LinuxCommand& operator=(const LinuxCommand&) = delete;
+  ~LinuxCommand();
+
+  // The exit code, or -1 when the command did not start or end in time.
+  int wait(std::chrono::milliseconds timeout = std::chrono::seconds(15));
+
+ private:
+  std::wstring donePath_;
+  bool started_ = false;
+};
+
+// Runs xdotool with the arguments; its exit code.
+int xdotool(const std::wstring& arguments);
