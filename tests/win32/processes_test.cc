@@ -1,3 +1,5 @@
+#include <windows.h>
+
 #include "platform/win32/processes.h"
 
 #include <gtest/gtest.h>

@@ -3,6 +3,10 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
 
 #include "platform/script_box.h"
 
@@ -10,25 +14,42 @@
 // scroll bars, no length limit of its own.
 HWND createScriptEdit(HWND parent, int id, int x, int y, int width, int height);
 
-// The script box over a real edit control. Every call goes through the
-// window's messages, so it may be used from another thread than the owner's.
+// The script box over a real edit control; usable from any thread, since
+// every read goes through the window's messages. Lines are read from a copy
+// of the text made at the box's current revision: an edit control finds line
+// i by walking its lines from the first (Wine's does), which a player at the
+// end of a long script would pay for every line.
 class EditScriptBox : public ScriptBox {
  public:
-  explicit EditScriptBox(HWND edit) : edit_(edit) {}
+  // Watches the control's messages for changes; call on its owner thread.
+  explicit EditScriptBox(HWND edit);
+  ~EditScriptBox() override;
+  EditScriptBox(const EditScriptBox&) = delete;
+  EditScriptBox& operator=(const EditScriptBox&) = delete;
 
   std::wstring text() override;
   void setText(const std::wstring& text) override;
+  void append(const std::wstring& text) override;
   std::int32_t lineCount() override;
   std::wstring line(std::int32_t index) override;
-  void append(const std::wstring& text) override;
   void setSelectionStart(std::int32_t offset) override;
   std::uint64_t revision() override { return revision_.load(); }
 
-  // The owner forwards the control's EN_CHANGE here, so that the user's own
-  // edits count as changes too.
+  // The owner may forward the control's EN_CHANGE here as well.
   void noteChanged() { ++revision_; }
 
  private:
+  static LRESULT CALLBACK watchChanges(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                       DWORD_PTR self);
+  std::wstring readText();
+  // Brings the copy up to the current revision; call with mutex_ held.
+  void refreshCopy();
+
   HWND edit_;
   std::atomic<std::uint64_t> revision_{0};
+
+  std::mutex mutex_;
+  std::uint64_t copyRevision_ = UINT64_MAX;
+  std::wstring copy_;
+  std::vector<std::size_t> lineStarts_;
 };

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <type_traits>
+
+#include "platform/waiter.h"
+
+// Pauses to within a fraction of a millisecond: a waitable timer, high
+// resolution where the system has one, for most of the pause, and a short
+// spin on the performance counter for the rest. A cancel event ends the
+// wait at once, even in the middle of an hours-long pause.
+class Win32Waiter : public Waiter {
+ public:
+  Win32Waiter();
+  ~Win32Waiter() override;
+  Win32Waiter(const Win32Waiter&) = delete;
+  Win32Waiter& operator=(const Win32Waiter&) = delete;
+
+  bool sleepMs(std::int32_t ms) override;
+  void cancel() override;
+
+  bool hasHighResolutionTimer() const { return highResolution_; }
+
+ private:
+  struct CloseHandleDeleter {
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
+  };
+  using UniqueHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, CloseHandleDeleter>;
+
+  UniqueHandle cancelEvent_;
+  UniqueHandle timer_;
+  bool highResolution_ = false;
+  bool raisedTimerResolution_ = false;
+  // Read in the spin, where asking the kernel about the event would cost more
+  // than the spin itself.
+  std::atomic<bool> cancelled_{false};
+  std::int64_t countsPerSecond_ = 1;
+};
+
+// Also takes the process out of power throttling, so that pauses keep their
+// accuracy while the main window is minimised.
+class Win32WaiterFactory : public WaiterFactory {
+ public:
+  Win32WaiterFactory();
+  std::shared_ptr<Waiter> makeWaiter() override { return std::make_shared<Win32Waiter>(); }
+};

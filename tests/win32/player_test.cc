@@ -1,0 +1,284 @@
+// The waiter's pauses, and the player with real input, a real script box and
+// real pauses: what it types and clicks arrives in Wine's windows. Runs under
+// Wine on the display of tests/wine/with_display.sh.
+
+#include "platform/win32/win32_waiter.h"
+
+#include <windows.h>
+#include <windowsx.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/win32/edit_script_box.h"
+#include "platform/win32/input_injector.h"
+#include "script/player.h"
+#include "support/wine_desktop.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+double nowMs() {
+  static const double countsPerMs = [] {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(frequency.QuadPart) / 1000.0;
+  }();
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  return static_cast<double>(now.QuadPart) / countsPerMs;
+}
+
+TEST(Win32WaiterTest, PausesForTheGivenTimeAndNotAtAllForNoTime) {
+  Win32WaiterFactory factory;
+  std::shared_ptr<Waiter> waiter = factory.makeWaiter();
+  for (int i = 0; i < 3; ++i) {
+    const double start = nowMs();
+    EXPECT_TRUE(waiter->sleepMs(20));
+    const double took = nowMs() - start;
+    EXPECT_GE(took, 19.9);
+    EXPECT_LT(took, 40.0);
+  }
+  const double start = nowMs();
+  EXPECT_TRUE(waiter->sleepMs(0));
+  EXPECT_TRUE(waiter->sleepMs(-5));
+  EXPECT_LT(nowMs() - start, 5.0);
+}
+
+TEST(Win32WaiterTest, CancelFromAnotherThreadEndsAnHourAtOnceAndEveryLaterPause) {
+  Win32WaiterFactory factory;
+  std::shared_ptr<Waiter> waiter = factory.makeWaiter();
+  struct Outcome {
+    std::atomic<bool> ended{false};
+    std::atomic<bool> completed{false};
+    std::atomic<double> endedAt{0.0};
+  };
+  auto outcome = std::make_shared<Outcome>();
+  std::thread sleeper([waiter, outcome] {
+    outcome->completed.store(waiter->sleepMs(3'600'000));
+    outcome->endedAt.store(nowMs());
+    outcome->ended.store(true);
+  });
+  Sleep(50);
+  const double cancelledAt = nowMs();
+  waiter->cancel();
+  while (!outcome->ended.load() && nowMs() - cancelledAt < 2000.0) Sleep(1);
+  if (!outcome->ended.load()) {
+    sleeper.detach();  // it holds its own references; the process ends before the hour does
+    FAIL() << "the pause went on after cancel()";
+  }
+  sleeper.join();
+  EXPECT_FALSE(outcome->completed.load());
+  EXPECT_LT(outcome->endedAt.load() - cancelledAt, 100.0);
+
+  const double start = nowMs();
+  EXPECT_FALSE(waiter->sleepMs(20));
+  EXPECT_FALSE(waiter->sleepMs(0));
+  EXPECT_LT(nowMs() - start, 5.0);
+
+  EXPECT_TRUE(factory.makeWaiter()->sleepMs(1)) << "a new run's waiter starts uncancelled";
+}
+
+// The check boxes all off, so that the player makes one pass. The errors are
+// read once the player's thread has been joined.
+class RecordingControls : public Controls {
+ public:
+  bool isChecked(CheckBox) override { return false; }
+  void uncheck(CheckBox) override {}
+  void showError(const std::wstring& text) override { errors.push_back(text); }
+  void setStatusText(StatusPanel, const std::wstring&) override {}
+  std::wstring sensitivityText() override { return L""; }
+  void setTimerPeriod(std::int32_t) override {}
+  void minimiseWindow() override {}
+
+  std::vector<std::wstring> errors;
+};
+
+struct Click {
+  UINT message = 0;
+  POINT at{};
+};
+
+// A visible window in the foreground with a focused edit for the keys, a pad
+// that records the clicks it gets, and the script edit, the pointer over the
+// window. The player runs on a thread of its own while this thread pumps
+// messages, which the script box's reads need. The window lives as long as
+// the suite: Wine takes 2 s to destroy a window when there is no window
+// manager.
+class Win32PlayerTest : public testing::Test {
+ protected:
+  static void SetUpTestSuite() { createWindow(); }
+  static void TearDownTestSuite() {
+    if (window_ != nullptr) DestroyWindow(window_);
+    window_ = nullptr;
+  }
+
+  void SetUp() override {
+    ASSERT_NE(window_, nullptr);
+    SetWindowTextW(target_, L"");
+    clicks_.clear();
+    ASSERT_EQ(xdotool(L"search --sync --onlyvisible --name ^" + title() + L"$ windowfocus --sync"), 0);
+    ASSERT_TRUE(movePointer(clientToScreen(window_, {100, 22})));
+    SetForegroundWindow(window_);
+    SetFocus(target_);
+    ASSERT_TRUE(pumpUntil([] { return GetForegroundWindow() == window_ && GetFocus() == target_; }))
+        << "foreground " << GetForegroundWindow() << ", focus " << GetFocus();
+  }
+
+  void TearDown() override {
+    if (thread_.joinable()) {
+      player_.stop();
+      pumpUntil([this] { return ended_.load(); });
+      thread_.join();
+    }
+  }
+
+  void startPlaying(const std::wstring& script) {
+    box_.setText(script);
+    ScriptPlayer::Run run = player_.beginRun();
+    thread_ = std::thread([this, run] {
+      player_.playScript(run);
+      endedAt_.store(nowMs());
+      ended_.store(true);
+    });
+  }
+
+  // Pumps until the run has ended; false when it took longer than the timeout.
+  bool waitForTheEnd(std::chrono::milliseconds timeout = 10s) {
+    const bool ended = pumpUntil([this] { return ended_.load() && playing_.load() == 0; }, timeout);
+    if (ended) thread_.join();
+    return ended;
+  }
+
+  static std::wstring title() { return L"tamsik-player-test-" + std::to_wstring(GetCurrentProcessId()); }
+
+  static void createWindow() {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    static const bool registered = [instance] {
+      WNDCLASSW window{};
+      window.lpfnWndProc = DefWindowProcW;
+      window.hInstance = instance;
+      window.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+      window.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+      window.lpszClassName = L"TamsikPlayerTestWindow";
+      WNDCLASSW pad = window;
+      pad.lpfnWndProc = recordClicks;
+      pad.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+      pad.lpszClassName = L"TamsikPlayerTestPad";
+      return RegisterClassW(&window) != 0 && RegisterClassW(&pad) != 0;
+    }();
+    if (!registered) return;
+    window_ = CreateWindowExW(0, L"TamsikPlayerTestWindow", title().c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 200,
+                              150, 480, 360, nullptr, nullptr, instance, nullptr);
+    if (window_ == nullptr) return;
+    target_ = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, 10, 10, 200, 24,
+                              window_, nullptr, instance, nullptr);
+    pad_ = CreateWindowExW(0, L"TamsikPlayerTestPad", L"", WS_CHILD | WS_VISIBLE, 260, 10, 120, 80, window_, nullptr,
+                           instance, nullptr);
+    scriptEdit_ = createScriptEdit(window_, 100, 10, 100, 300, 200);
+    if (target_ == nullptr || pad_ == nullptr || scriptEdit_ == nullptr) {
+      DestroyWindow(window_);
+      window_ = nullptr;
+    }
+  }
+
+  static LRESULT CALLBACK recordClicks(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_LBUTTONDOWN || message == WM_LBUTTONUP) {
+      clicks_.push_back({message, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}});
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+  }
+
+  // Waits for Wine to see the move: xdotool's own --sync would wait forever
+  // when the pointer is there already.
+  static bool movePointer(POINT to) {
+    if (xdotool(L"mousemove " + std::to_wstring(to.x) + L" " + std::to_wstring(to.y)) != 0) return false;
+    return pumpUntil([to] {
+      POINT at{};
+      return GetCursorPos(&at) && at.x == to.x && at.y == to.y;
+    });
+  }
+
+  static POINT clientToScreen(HWND window, POINT point) {
+    ClientToScreen(window, &point);
+    return point;
+  }
+
+  static std::wstring windowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+  }
+
+  static bool shiftHeld() { return (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0; }
+
+  static inline HWND window_ = nullptr;
+  static inline HWND target_ = nullptr;
+  static inline HWND pad_ = nullptr;
+  static inline HWND scriptEdit_ = nullptr;
+  static inline std::vector<Click> clicks_;
+
+  std::atomic<std::int32_t> playing_{0};
+  EditScriptBox box_{scriptEdit_};
+  RecordingControls controls_;
+  Win32InputInjector injector_;
+  Win32WaiterFactory waiters_;
+  ScriptPlayer player_{playing_, box_, controls_, injector_, waiters_};
+  std::thread thread_;
+  std::atomic<bool> ended_{false};
+  std::atomic<double> endedAt_{0.0};
+};
+
+TEST_F(Win32PlayerTest, KeyLinesTypeIntoTheFocusedEdit) {
+  std::wstring script;
+  std::int32_t stamp = 10;
+  for (wchar_t key : std::wstring(L"HELLO")) {
+    script += std::to_wstring(stamp) + L" 0 " + std::to_wstring(key) + L" 0 0\r\n";
+    script += std::to_wstring(stamp + 5) + L" 2 " + std::to_wstring(key) + L" 0 0\r\n";
+    stamp += 15;
+  }
+  startPlaying(script);
+  ASSERT_TRUE(waitForTheEnd());
+  EXPECT_TRUE(pumpUntil([] { return windowText(target_) == L"hello"; }, 2s))
+      << "the edit shows " << testing::PrintToString(windowText(target_));
+  EXPECT_TRUE(controls_.errors.empty());
+}
+
+TEST_F(Win32PlayerTest, StopEndsALongPauseAtOnceAndReleasesTheHeldKey) {
+  ASSERT_FALSE(shiftHeld());
+  startPlaying(L"600000 0 16 0 0\r\n600001 2 16 0 0\r\n");
+  ASSERT_TRUE(pumpUntil([] { return shiftHeld(); })) << "the run did not press Shift";
+  ASSERT_FALSE(ended_.load());
+
+  const double stoppedAt = nowMs();
+  player_.stop();
+  ASSERT_TRUE(waitForTheEnd(2s));
+  EXPECT_LT(endedAt_.load() - stoppedAt, 100.0);
+  EXPECT_FALSE(shiftHeld());
+  EXPECT_EQ(playing_.load(), 0);
+}
+
+TEST_F(Win32PlayerTest, MouseLinesClickAtTheirPoint) {
+  const POINT inPad{37, 21};
+  const POINT onScreen = clientToScreen(pad_, inPad);
+  const std::wstring at = std::to_wstring(onScreen.x) + L" " + std::to_wstring(onScreen.y);
+  startPlaying(L"10 3 2 " + at + L"\r\n20 3 4 " + at + L"\r\n");
+  ASSERT_TRUE(waitForTheEnd());
+  pumpUntil([] { return clicks_.size() >= 2; }, 2s);
+  ASSERT_EQ(clicks_.size(), 2u);
+  EXPECT_EQ(clicks_[0].message, static_cast<UINT>(WM_LBUTTONDOWN));
+  EXPECT_EQ(clicks_[1].message, static_cast<UINT>(WM_LBUTTONUP));
+  for (const Click& click : clicks_) {
+    EXPECT_EQ(click.at.x, inPad.x);
+    EXPECT_EQ(click.at.y, inPad.y);
+  }
+}
+
+}  // namespace
