@@ -8,10 +8,13 @@
 #include "app/resource_ids.h"
 #include "app/single_instance.h"
 #include "app/texts.h"
+#include "desktop/script_files.h"
+#include "desktop/window_list.h"
 
 namespace {
 
 constexpr UINT kTrayMessage = WM_APP + 1;
+constexpr UINT kFlushRecordingMessage = WM_APP + 2;
 constexpr int kBaseDpi = 96;
 
 // Outer rectangle of the main window at 96 DPI.
@@ -214,15 +217,23 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
       }
       break;
+    case kFlushRecordingMessage:
+      recorder_->flushToBox();
+      return 0;
     case WM_TIMER:
       if (wParam == static_cast<WPARAM>(control_id::时钟1)) onTimerTick();
       return 0;
     case kTrayMessage:
       // Only a minimised window is restored; a normal one stays as it is.
-      if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
+      // Merely passing the pointer over the icon restores nothing: the window
+      // would take the focus from a script that runs in another program.
+      if (LOWORD(lParam) != WM_MOUSEMOVE && IsIconic(hwnd_)) {
+        ShowWindow(hwnd_, SW_RESTORE);
+        SetForegroundWindow(hwnd_);
+      }
       return 0;
     default:
-      if (message == taskbarCreatedMessage_ && trayIcon_) {
+      if (message == taskbarCreatedMessage_ && taskbarCreatedMessage_ != 0 && trayIcon_) {
         trayIcon_->restore();
         return 0;
       }
@@ -252,9 +263,12 @@ void MainWindow::createControls() {
                   nullptr);
 
   scriptBox_ = std::make_unique<EditScriptBox>(control(control_id::脚本框));
+  windowList_ = std::make_unique<ComboWindowListBox>(control(control_id::组合框));
+  fileDialogs_ = std::make_unique<Win32FileDialogs>(hwnd_);
   player_ = std::make_unique<ScriptPlayer>(state_.playing, *scriptBox_, *this, playerInput_, waiters_);
   runs_ = std::make_unique<PlayerRuns>(*player_, [this] { return isTargetWindowInFront(); });
-  recorder_ = std::make_unique<Recorder>(state_, *this, *scriptBox_, clock_, cursor_, ownPlacements_);
+  recorder_ = std::make_unique<Recorder>(state_, *this, *scriptBox_, clock_, cursor_, ownPlacements_,
+                                         [this] { PostMessageW(hwnd_, kFlushRecordingMessage, 0, 0); });
   hotKeys_ = std::make_unique<HotKeys>(state_, *this, *scriptBox_, clock_, sounds_, *runs_, *recorder_);
 }
 
@@ -299,6 +313,7 @@ void MainWindow::applyDpi(UINT dpi) {
   smallIcon_ = loadProgramIcon(SM_CXSMICON, SM_CYSMICON, dpi_);
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+  if (trayIcon_) trayIcon_->setIcon(smallIcon_);
   if (oldBig) DestroyIcon(oldBig);
   if (oldSmall) DestroyIcon(oldSmall);
 }
@@ -307,6 +322,8 @@ void MainWindow::onWindowCreated() {
   // The visual style comes with the manifest and InitCommonControlsEx.
   if (isSecondCopy(processes_.runningExecutableNames(), processes_.ownExecutableName())) ExitProcess(0);
 
+  // The shell's broadcast must reach the window also when it runs elevated.
+  ChangeWindowMessageFilterEx(hwnd_, taskbarCreatedMessage_, MSGFLT_ALLOW, nullptr);
   trayIcon_ = std::make_unique<TrayIcon>(hwnd_, kTrayMessage, smallIcon_);
   trayIcon_->set(texts::kTrayTip);
   hooks_.install(*this);
@@ -317,8 +334,10 @@ void MainWindow::onWindowCreated() {
 void MainWindow::onWindowDestroyed() {
   hooks_.remove();
   KillTimer(hwnd_, control_id::时钟1);
-  if (runs_) runs_->shutdown();
   if (trayIcon_) trayIcon_->remove();
+  // A player that does not end in time must not keep the process alive, nor
+  // outlive the objects it plays with.
+  if (runs_ && !runs_->shutdown()) ExitProcess(0);
 }
 
 void MainWindow::onCommand(int id, int notification) {
@@ -334,26 +353,29 @@ void MainWindow::onCommand(int id, int notification) {
     case control_id::按钮1:
       refreshWindowList();
       break;
+    case control_id::打开脚本按钮:
+      openScriptFile();
+      break;
+    case control_id::保存脚本按钮:
+      saveScriptFile();
+      break;
     default:
       break;
   }
 }
 
-void MainWindow::refreshWindowList() {
-  HWND combo = control(control_id::组合框);
-  SendMessageW(combo, CB_RESETCONTENT, 0, 0);
-  LRESULT index = SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(texts::kAllWindows));
-  SendMessageW(combo, CB_SETITEMDATA, index, 0);
-  SendMessageW(combo, CB_SETCURSEL, 0, 0);
+void MainWindow::refreshWindowList() { ::refreshWindowList(windowSystem_, *windowList_); }
+
+bool MainWindow::isTargetWindowInFront() { return ::isTargetWindowInFront(windowSystem_, *windowList_); }
+
+void MainWindow::openScriptFile() {
+  ScriptFileContext context{*fileDialogs_, fileStore_, scriptCodec_, *scriptBox_, *this};
+  ::openScriptFile(context);
 }
 
-bool MainWindow::isTargetWindowInFront() {
-  HWND combo = control(control_id::组合框);
-  LRESULT selected = SendMessageW(combo, CB_GETCURSEL, 0, 0);
-  // No selection gives CB_ERR, which is no window's handle.
-  LRESULT target = SendMessageW(combo, CB_GETITEMDATA, static_cast<WPARAM>(selected), 0);
-  return static_cast<std::uint32_t>(target) ==
-         static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(GetForegroundWindow()));
+void MainWindow::saveScriptFile() {
+  ScriptFileContext context{*fileDialogs_, fileStore_, scriptCodec_, *scriptBox_, *this};
+  ::saveScriptFile(context);
 }
 
 void MainWindow::onTimerTick() {

@@ -16,8 +16,10 @@
 #include "platform/processes.h"
 #include "platform/win32/edit_script_box.h"
 #include "platform/win32/input_injector.h"
+#include "platform/win32/script_files.h"
 #include "platform/win32/system.h"
 #include "platform/win32/win32_waiter.h"
+#include "platform/win32/window_system.h"
 #include "script/player.h"
 
 // The program's one window: options, script box, window list, buttons, help
@@ -59,6 +61,8 @@ class MainWindow : private InputListener, public Controls {
   void applyDpi(UINT dpi);
   void refreshWindowList();
   bool isTargetWindowInFront();
+  void openScriptFile();
+  void saveScriptFile();
   void onTimerTick();
 
   // InputListener: the hooks' events, on this thread.
@@ -87,7 +91,12 @@ class MainWindow : private InputListener, public Controls {
   OwnPlacements ownPlacements_{clock_};
   PlacementNotingInjector playerInput_{injector_, ownPlacements_};
   Win32WaiterFactory waiters_;
+  Win32WindowSystem windowSystem_;
+  Win32FileStore fileStore_;
+  GbkCodec scriptCodec_;
   // Made once the controls exist.
+  std::unique_ptr<ComboWindowListBox> windowList_;
+  std::unique_ptr<Win32FileDialogs> fileDialogs_;
   std::unique_ptr<ScriptPlayer> player_;
   std::unique_ptr<PlayerRuns> runs_;
   std::unique_ptr<Recorder> recorder_;

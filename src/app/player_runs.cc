@@ -22,17 +22,24 @@ void PlayerRuns::joinFinished() {
   });
 }
 
-void PlayerRuns::shutdown() {
-  if (threads_.empty()) return;
+bool PlayerRuns::shutdown(std::chrono::milliseconds patience) {
+  if (threads_.empty()) return true;
   player_.stop();
+  auto deadline = std::chrono::steady_clock::now() + patience;
   for (;;) {
     joinFinished();
-    if (threads_.empty()) return;
+    if (threads_.empty()) return true;
+    if (std::chrono::steady_clock::now() > deadline) {
+      for (Thread& thread : threads_) thread.thread.detach();
+      threads_.clear();
+      return false;
+    }
     for (Thread& thread : threads_) {
+      // The message box about an empty script has only an OK button.
       EnumThreadWindows(
           thread.id->load(),
           [](HWND hwnd, LPARAM) {
-            PostMessageW(hwnd, WM_CLOSE, 0, 0);
+            PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
             return TRUE;
           },
           0);

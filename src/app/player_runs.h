@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <thread>
@@ -25,8 +26,9 @@ class PlayerRuns : public Runs {
 
   // Stops the run and waits for every player thread to end. The player reads
   // the window's controls through this thread's messages, so the wait keeps
-  // answering them; a message box a player shows is closed.
-  void shutdown();
+  // answering them; a message box a player shows is closed. False when a
+  // thread did not end in time: it is left to the end of the process.
+  bool shutdown(std::chrono::milliseconds patience = std::chrono::seconds(3));
 
  private:
   struct Thread {

@@ -56,6 +56,11 @@ inline constexpr wchar_t kScriptFileFilterName[] = L"脚本文件(*.sbj)";
 inline constexpr wchar_t kScriptFileFilterPattern[] = L"*.sbj";
 inline constexpr wchar_t kScriptFileExtension[] = L"sbj";
 
+// A script file read: "共" N "条脚本", N the script box's line count.
+inline constexpr wchar_t kLineCountSuffix[] = L"条脚本";
+inline constexpr wchar_t kScriptFileUnreadable[] = L"无法读取脚本文件!";
+inline constexpr wchar_t kScriptSaveFailed[] = L"脚本保存失败!";
+
 std::wstring windowTitle();
 
 }  // namespace texts

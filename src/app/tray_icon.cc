@@ -22,7 +22,14 @@ void TrayIcon::set(const wchar_t* tip) {
   data.hIcon = icon_;
   lstrcpynW(data.szTip, tip_.c_str(), static_cast<int>(std::size(data.szTip)));
   if (added_ && Shell_NotifyIconW(NIM_MODIFY, &data)) return;
-  added_ = Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
+  // An icon the shell still has refuses a second NIM_ADD (as after a
+  // TaskbarCreated that did not lose it): then it is modified instead.
+  added_ = Shell_NotifyIconW(NIM_ADD, &data) || Shell_NotifyIconW(NIM_MODIFY, &data);
+}
+
+void TrayIcon::setIcon(HICON icon) {
+  icon_ = icon;
+  if (added_) set(nullptr);
 }
 
 void TrayIcon::remove() {

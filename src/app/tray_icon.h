@@ -16,6 +16,8 @@ class TrayIcon {
   // Adds the icon or replaces the one that is there; sets the tip when one is
   // given and keeps the previous tip otherwise.
   void set(const wchar_t* tip);
+  // A new image, for one at another DPI; the old one may be destroyed after.
+  void setIcon(HICON icon);
   void remove();
   // The taskbar was recreated and has forgotten the icon: add it again.
   void restore();

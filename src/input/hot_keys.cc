@@ -64,6 +64,7 @@ void HotKeys::startRecording() {
 
 void HotKeys::endRecording() {
   state_.recording = 0;
+  recorder_.flushToBox();
   std::int32_t lines = box_.lineCount();
   std::int32_t elapsed = elapsedBetween(static_cast<std::uint32_t>(state_.recordStartTick), clock_.tickMs());
   controls_.setStatusText(StatusPanel::message, recordingSummary(lines, elapsed));

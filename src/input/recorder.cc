@@ -32,8 +32,14 @@ double leadingNumber(const std::wstring& text) {
 }
 
 Recorder::Recorder(RunState& state, Controls& controls, ScriptBox& box, TickClock& clock, CursorPosition& cursor,
-                   OwnPlacements& ownPlacements)
-    : state_(state), controls_(controls), box_(box), clock_(clock), cursor_(cursor), ownPlacements_(ownPlacements) {}
+                   OwnPlacements& ownPlacements, std::function<void()> scheduleFlush)
+    : state_(state),
+      controls_(controls),
+      box_(box),
+      clock_(clock),
+      cursor_(cursor),
+      ownPlacements_(ownPlacements),
+      scheduleFlush_(std::move(scheduleFlush)) {}
 
 std::int32_t Recorder::elapsedMs() {
   return elapsedBetween(static_cast<std::uint32_t>(state_.recordStartTick), clock_.tickMs());
@@ -67,13 +73,23 @@ void Recorder::appendMouseLine(std::int32_t code, std::int32_t x, std::int32_t y
 
 void Recorder::appendLine(const std::wstring& line) {
   state_.recordedScript += line;
+  pending_ += line;
+  if (flushScheduled_) return;
+  flushScheduled_ = true;
+  scheduleFlush_();
+}
+
+void Recorder::flushToBox() {
+  flushScheduled_ = false;
+  if (pending_.empty()) return;
   // Rewriting the whole box for every event would cost more the longer the
   // recording; appending gives the same text while nobody else touched it.
   if (box_.revision() == writtenRevision_) {
-    box_.append(line);
+    box_.append(pending_);
   } else {
     box_.setText(state_.recordedScript);
   }
+  pending_.clear();
   box_.setSelectionStart(static_cast<std::int32_t>(state_.recordedScript.size()));
   writtenRevision_ = box_.revision();
 }

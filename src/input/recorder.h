@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "app/run_state.h"
@@ -11,14 +12,22 @@
 
 // Turns the user's keys and mouse events into script lines while a recording
 // is on, and shows the cursor position on every mouse event.
+//
+// A line goes into the recorded script at once; the script box follows when
+// the window's thread is done with the hook's event (`scheduleFlush` asks for
+// flushToBox once), so that the hooks return at once whatever the box costs
+// to update, and lines that come in a burst reach the box together.
 class Recorder {
  public:
   Recorder(RunState& state, Controls& controls, ScriptBox& box, TickClock& clock, CursorPosition& cursor,
-           OwnPlacements& ownPlacements);
+           OwnPlacements& ownPlacements, std::function<void()> scheduleFlush);
 
   void appendKeyLine(std::int32_t transition, std::int32_t vk);
   // The mouse hook's callback.
   void onMouseEvent(const MouseEvent& event);
+  // Brings the script box up to the recorded script: appends what is new
+  // while the box still holds the script as last written, else rewrites it.
+  void flushToBox();
 
  private:
   void appendMouseLine(std::int32_t code, std::int32_t x, std::int32_t y);
@@ -31,8 +40,12 @@ class Recorder {
   TickClock& clock_;
   CursorPosition& cursor_;
   OwnPlacements& ownPlacements_;
+  std::function<void()> scheduleFlush_;
+  // Recorded lines not yet in the box.
+  std::wstring pending_;
+  bool flushScheduled_ = false;
   // The box's revision right after our last write: while it stays the same,
-  // the box still holds exactly the recorded script.
+  // the box still holds exactly the recorded script up to pending_.
   std::uint64_t writtenRevision_ = UINT64_MAX;
 };
 

@@ -29,7 +29,7 @@ struct Wiring {
   FakeSounds sounds{log};
   NullRuns runs;
   OwnPlacements placements{clock};
-  Recorder recorder{state, controls, box, clock, cursor, placements};
+  Recorder recorder{state, controls, box, clock, cursor, placements, [this] { recorder.flushToBox(); }};
   HotKeys hotKeys{state, controls, box, clock, sounds, runs, recorder};
 };
 

@@ -77,6 +77,15 @@ TEST_F(HotKeysTest, SecondScrollLockEndsWithTheSummary) {
   EXPECT_EQ(log, (CallLog{"timer 1000", "sound 55776", "sound 4719"}));
 }
 
+TEST_F(HotKeysTest, SummaryCountsLinesStillOnTheirWayToTheBox) {
+  holdFlushes = true;
+  tap(kScrollLock);
+  tapAt(1000, 0x41);
+  tapAt(1500, kScrollLock);
+  EXPECT_EQ(box.text(), L"1000 0 65 0 0\r\n1000 2 65 0 0\r\n");
+  EXPECT_EQ(controls.status[1], L"共3条脚本,估计执行时间需要1.5秒");
+}
+
 TEST_F(HotKeysTest, EmptyRecordingReportsOneLine) {
   tap(kScrollLock);
   tapAt(2000, kScrollLock);

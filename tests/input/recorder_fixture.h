@@ -36,5 +36,12 @@ class RecorderTest : public testing::Test {
   FakeClock clock;
   FakeCursor cursor;
   OwnPlacements placements{clock};
-  Recorder recorder{state, controls, box, clock, cursor, placements};
+  // The window's thread asks the recorder to flush once it is done with an
+  // event; here that happens at once unless a test holds it back.
+  bool holdFlushes = false;
+  int flushRequests = 0;
+  Recorder recorder{state, controls, box, clock, cursor, placements, [this] {
+                      ++flushRequests;
+                      if (!holdFlushes) recorder.flushToBox();
+                    }};
 };

@@ -104,6 +104,26 @@ TEST_F(RecorderTest, UntouchedBoxIsAppendedToNotRewritten) {
   EXPECT_EQ(box.selectionStart, 26);
 }
 
+TEST_F(RecorderTest, LinesOfABurstReachTheBoxTogether) {
+  startRecording();
+  holdFlushes = true;
+  keyAt(10, 0, 65);
+  keyAt(11, 2, 65);
+  mouseAt(12, 2, 4, 4);
+  EXPECT_EQ(flushRequests, 1) << "one flush asked for the whole burst";
+  EXPECT_EQ(box.text(), L"") << "the box follows only when the window's thread gets to it";
+  EXPECT_EQ(state.recordedScript, L"10 0 65 0 0\r\n11 2 65 0 0\r\n12 3 2 4 4\r\n");
+  std::uint64_t revision = box.revision();
+  recorder.flushToBox();
+  EXPECT_EQ(box.text(), state.recordedScript);
+  recorder.flushToBox();
+  keyAt(20, 0, 66);
+  EXPECT_EQ(flushRequests, 2);
+  recorder.flushToBox();
+  EXPECT_EQ(box.revision(), revision + 2) << "one write per flush, the second an append";
+  EXPECT_EQ(box.text(), state.recordedScript);
+}
+
 TEST_F(RecorderTest, OwnInputIsNotRecorded) {
   startRecording();
   mouseAt(100, 2, 50, 50, /*own=*/true);

@@ -1,0 +1,31 @@
+#include "desktop/script_files.h"
+
+#include "app/texts.h"
+
+FileDialogOptions scriptFileDialogOptions() {
+  return {texts::kScriptFileFilterName, texts::kScriptFileFilterPattern, texts::kScriptFileExtension};
+}
+
+void openScriptFile(ScriptFileContext& context) {
+  std::optional<std::wstring> path = context.dialogs.chooseFileToOpen(scriptFileDialogOptions());
+  if (!path) return;
+  std::optional<std::string> bytes = context.files.readAll(*path);
+  if (!bytes) {
+    context.controls.setStatusText(StatusPanel::message, texts::kScriptFileUnreadable);
+    return;
+  }
+  std::string_view text(*bytes);
+  text = text.substr(0, text.find('\0'));
+  context.box.setText(context.codec.decode(text));
+  context.controls.setStatusText(StatusPanel::message, texts::kSummaryPrefix +
+                                                           std::to_wstring(context.box.lineCount()) +
+                                                           texts::kLineCountSuffix);
+}
+
+void saveScriptFile(ScriptFileContext& context) {
+  std::optional<std::wstring> path = context.dialogs.chooseFileToSave(scriptFileDialogOptions());
+  if (!path) return;
+  if (!context.files.replaceAll(*path, context.codec.encode(context.box.text()))) {
+    context.controls.setStatusText(StatusPanel::message, texts::kScriptSaveFailed);
+  }
+}

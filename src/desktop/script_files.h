@@ -1,0 +1,27 @@
+#pragma once
+
+#include "platform/controls.h"
+#include "platform/script_box.h"
+#include "platform/script_files.h"
+
+// Everything opening and saving a script works with.
+struct ScriptFileContext {
+  FileDialogs& dialogs;
+  FileStore& files;
+  TextCodec& codec;
+  ScriptBox& box;
+  Controls& controls;
+};
+
+// The options both script file dialogs show: *.sbj files.
+FileDialogOptions scriptFileDialogOptions();
+
+// Asks for a script file and puts its text into the script box, up to its
+// first zero byte; panel 1 then counts the box's lines. A file that cannot be
+// read leaves the box as it was and says so in panel 1.
+void openScriptFile(ScriptFileContext& context);
+
+// Asks for a path and writes the whole box there, with no terminating zero.
+// A failed save says so in panel 1 and leaves the file that was there whole;
+// a successful one leaves the status bar alone.
+void saveScriptFile(ScriptFileContext& context);

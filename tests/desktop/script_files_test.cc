@@ -1,0 +1,138 @@
+#include "desktop/script_files.h"
+
+#include <gtest/gtest.h>
+
+#include "app/texts.h"
+#include "fakes/fake_script_box.h"
+#include "fakes/fake_script_files.h"
+
+namespace {
+
+using namespace std::string_literals;
+
+class ScriptFilesTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    box.setText(L"unsaved\r\n");
+    controls.status[1] = L"earlier";
+  }
+  void open() { openScriptFile(context); }
+  void save() { saveScriptFile(context); }
+  std::wstring message() { return controls.status[1]; }
+
+  CallLog log;
+  FakeFileDialogs dialogs{log};
+  FakeFileStore files{log};
+  FakeTextCodec codec;
+  FakeScriptBox box;
+  FakeControls controls{log};
+  ScriptFileContext context{dialogs, files, codec, box, controls};
+};
+
+TEST_F(ScriptFilesTest, CancelledDialogsChangeNothing) {
+  open();
+  save();
+  EXPECT_EQ(log, (CallLog{"open dialog", "save dialog"}));
+  EXPECT_EQ(box.text(), L"unsaved\r\n");
+  EXPECT_EQ(message(), L"earlier");
+  EXPECT_TRUE(files.files.empty());
+}
+
+TEST_F(ScriptFilesTest, DialogsOfferScriptFiles) {
+  dialogs.openAnswer = L"C:\\a.sbj";
+  files.files[L"C:\\a.sbj"] = "";
+  open();
+  EXPECT_EQ(dialogs.lastOptions.filterName, L"脚本文件(*.sbj)");
+  EXPECT_EQ(dialogs.lastOptions.filterPattern, L"*.sbj");
+  EXPECT_EQ(dialogs.lastOptions.defaultExtension, L"sbj");
+  dialogs.lastOptions = {};
+  save();
+  EXPECT_EQ(dialogs.lastOptions.defaultExtension, L"sbj");
+}
+
+TEST_F(ScriptFilesTest, OpenFillsTheBoxAndCountsItsLines) {
+  struct Case {
+    std::string bytes;
+    std::wstring text;
+    std::wstring message;
+  };
+  const Case cases[] = {
+      {"", L"", L"共1条脚本"},
+      {"1 2 3 4 5\r\n", L"1 2 3 4 5\r\n", L"共2条脚本"},
+      {"1 0 65 0 0\r\n2 2 65 0 0\r\n3 3 1 5 5\r\n", L"1 0 65 0 0\r\n2 2 65 0 0\r\n3 3 1 5 5\r\n", L"共4条脚本"},
+      {"1 0 65 0 0\r\n2 2 65 0 0", L"1 0 65 0 0\r\n2 2 65 0 0", L"共2条脚本"},
+      {"a\nb\n", L"a\nb\n", L"共1条脚本"},  // only CR LF ends a line
+      {"1 2 3 4 5\r\n\0" "9 9 9 9 9\r\n"s, L"1 2 3 4 5\r\n", L"共2条脚本"},
+      {"\0abc"s, L"", L"共1条脚本"},
+      {"\xD1\xC5\xFF", L"\u00D1\u00C5\u00FF", L"共1条脚本"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.bytes));
+    box.setText(L"unsaved\r\n");
+    dialogs.openAnswer = L"C:\\s.sbj";
+    files.files[L"C:\\s.sbj"] = c.bytes;
+    open();
+    EXPECT_EQ(box.text(), c.text);
+    EXPECT_EQ(message(), c.message);
+  }
+}
+
+TEST_F(ScriptFilesTest, UnreadableFileLeavesTheBoxAsItWas) {
+  dialogs.openAnswer = L"C:\\locked.sbj";
+  files.files[L"C:\\locked.sbj"] = "1 2 3 4 5\r\n";
+  files.unreadable.insert(L"C:\\locked.sbj");
+  std::uint64_t revision = box.revision();
+  open();
+  EXPECT_EQ(log, (CallLog{"open dialog", "read"}));
+  EXPECT_EQ(box.text(), L"unsaved\r\n");
+  EXPECT_EQ(box.revision(), revision);
+  EXPECT_EQ(message(), texts::kScriptFileUnreadable);
+
+  dialogs.openAnswer = L"C:\\gone.sbj";
+  open();
+  EXPECT_EQ(box.text(), L"unsaved\r\n");
+  EXPECT_EQ(message(), texts::kScriptFileUnreadable);
+}
+
+TEST_F(ScriptFilesTest, SaveWritesTheWholeBoxWithoutATerminatingZero) {
+  dialogs.saveAnswer = L"C:\\out.sbj";
+  box.setText(L"1 0 65 0 0\r\n2 2 65 0 0");
+  save();
+  EXPECT_EQ(log, (CallLog{"save dialog", "write 22"}));
+  EXPECT_EQ(files.files, (std::map<std::wstring, std::string>{{L"C:\\out.sbj", "1 0 65 0 0\r\n2 2 65 0 0"}}));
+  EXPECT_EQ(message(), L"earlier") << "a successful save says nothing";
+}
+
+TEST_F(ScriptFilesTest, SaveOfAnEmptyBoxGivesAnEmptyFile) {
+  dialogs.saveAnswer = L"C:\\out.sbj";
+  files.files[L"C:\\out.sbj"] = "old content";
+  box.setText(L"");
+  save();
+  EXPECT_EQ(files.files, (std::map<std::wstring, std::string>{{L"C:\\out.sbj", ""}}));
+}
+
+TEST_F(ScriptFilesTest, FailedSaveKeepsTheOldFileWholeAndSaysSo) {
+  dialogs.saveAnswer = L"C:\\out.sbj";
+  files.files[L"C:\\out.sbj"] = "old content";
+  files.failAfterBytes = 3;
+  box.setText(L"new content\r\n");
+  save();
+  EXPECT_EQ(files.files, (std::map<std::wstring, std::string>{{L"C:\\out.sbj", "old content"}}));
+  EXPECT_EQ(message(), texts::kScriptSaveFailed);
+  EXPECT_EQ(box.text(), L"new content\r\n");
+}
+
+TEST_F(ScriptFilesTest, SavedScriptOpensAsTheSameText) {
+  const std::wstring text = L"10 0 65 0 0\r\n\r\n20 2 65 0 0\r\n\xFF";
+  box.setText(text);
+  dialogs.saveAnswer = dialogs.openAnswer = L"C:\\round.sbj";
+  save();
+  const std::string bytes = files.files[L"C:\\round.sbj"];
+  box.setText(L"");
+  open();
+  EXPECT_EQ(box.text(), text);
+  save();
+  EXPECT_EQ(files.files[L"C:\\round.sbj"], bytes);
+}
+
+}  // namespace

@@ -1,0 +1,54 @@
+#include "e2e/notepad.h"
+
+#include "e2e/tamsik_process.h"
+#include "support/wine_desktop.h"
+
+using namespace std::chrono_literals;
+
+Notepad::Notepad(int x, int y) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info{};
+  wchar_t command[] = L"notepad.exe";
+  if (!CreateProcessW(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) return;
+  CloseHandle(info.hThread);
+  process_ = info.hProcess;
+  pumpUntil([&] {
+    for (HWND w = FindWindowW(L"Notepad", nullptr); w; w = FindWindowExW(nullptr, w, L"Notepad", nullptr)) {
+      DWORD owner = 0;
+      GetWindowThreadProcessId(w, &owner);
+      if (owner == info.dwProcessId && IsWindowVisible(w)) window = w;
+    }
+    return window != nullptr;
+  }, 20s);
+  if (!window) return;
+  edit = FindWindowExW(window, nullptr, L"Edit", nullptr);
+  SetWindowTextW(window, title().c_str());
+  SetWindowPos(window, nullptr, x, y, 500, 400, SWP_NOZORDER);
+}
+
+Notepad::~Notepad() {
+  if (!process_) return;
+  TerminateProcess(process_, 0);
+  WaitForSingleObject(process_, 5000);
+  CloseHandle(process_);
+}
+
+std::wstring Notepad::title() const { return L"tamsik-e2e-notepad-" + std::to_wstring(GetProcessId(process_)); }
+
+bool Notepad::focus() {
+  if (xdotool(L"search --sync --onlyvisible --name ^" + title() + L"$ windowfocus --sync") != 0) return false;
+  POINT middle = pointInEdit(200, 150);
+  if (xdotool(L"mousemove " + std::to_wstring(middle.x) + L" " + std::to_wstring(middle.y)) != 0) return false;
+  return pumpUntil([&] { return GetForegroundWindow() == window; });
+}
+
+POINT Notepad::pointInEdit(int x, int y) const {
+  POINT point{x, y};
+  ClientToScreen(edit, &point);
+  return point;
+}
+
+std::wstring Notepad::text() const { return windowText(edit); }
+
+void Notepad::clear() const { SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"")); }

@@ -1,0 +1,88 @@
+// Closing the window ends tamsik.exe promptly whatever the player is doing:
+// in the middle of a long pause, or showing its message about an empty box.
+// Without a window manager Wine takes 2 s to hide each window, hence the
+// generous bounds.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "app/control_ids.h"
+#include "app/texts.h"
+#include "e2e/tamsik_process.h"
+#include "support/wine_desktop.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+class ShutdownE2eTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(tamsik.started());
+    window = tamsik.waitForMainWindow();
+    ASSERT_NE(window, nullptr);
+    // Keys from xdotool reach Wine only over one of its windows.
+    RECT rect;
+    GetWindowRect(findControl(window, control_id::脚本框), &rect);
+    ASSERT_EQ(xdotool(L"mousemove " + std::to_wstring(rect.left + 20) + L" " + std::to_wstring(rect.top + 20)), 0);
+  }
+
+  void putScript(const wchar_t* text) {
+    SendMessageW(findControl(window, control_id::脚本框), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+  }
+
+  // A window of the tamsik process other than its main window: the player's
+  // message box.
+  HWND otherWindow() {
+    struct Search {
+      DWORD process;
+      HWND main;
+      HWND found;
+    } search{tamsik.id(), window, nullptr};
+    EnumWindows(
+        [](HWND hwnd, LPARAM param) {
+          auto* s = reinterpret_cast<Search*>(param);
+          DWORD owner = 0;
+          GetWindowThreadProcessId(hwnd, &owner);
+          if (owner == s->process && hwnd != s->main && IsWindowVisible(hwnd) && className(hwnd) == L"#32770") {
+            s->found = hwnd;
+            return FALSE;
+          }
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+  }
+
+  TamsikProcess tamsik;
+  HWND window = nullptr;
+};
+
+TEST_F(ShutdownE2eTest, ClosingDuringALongPauseEndsTheProcess) {
+  putScript(L"600000 3 1 700 500\r\n");
+  SendMessageW(findControl(window, control_id::选择框4), BM_SETCHECK, BST_UNCHECKED, 0);
+  ASSERT_EQ(xdotool(L"key F12"), 0);
+  ASSERT_TRUE(pumpUntil([] {
+    POINT at{};
+    return GetCursorPos(&at) && at.x == 700 && at.y == 500;
+  })) << "the run did not start";
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(tamsik.waitForExit(10s), 0u);
+}
+
+TEST_F(ShutdownE2eTest, EmptyScriptIsRefusedWithAMessageAndClosingStillEndsTheProcess) {
+  putScript(L"");
+  ASSERT_EQ(xdotool(L"key F12"), 0);
+  HWND message = nullptr;
+  ASSERT_TRUE(pumpUntil([&] { return (message = otherWindow()) != nullptr; }, 10s)) << "no message box";
+  bool saysWhy = false;
+  for (HWND child = GetWindow(message, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    saysWhy |= windowText(child) == texts::kEmptyScript;
+  }
+  EXPECT_TRUE(saysWhy);
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(tamsik.waitForExit(10s), 0u);
+}
+
+}  // namespace

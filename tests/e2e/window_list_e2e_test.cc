@@ -1,0 +1,125 @@
+// The window list and the target window, against real windows: a Wine
+// notepad, tamsik.exe's own window, and real X input.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "app/control_ids.h"
+#include "app/texts.h"
+#include "e2e/notepad.h"
+#include "e2e/tamsik_process.h"
+#include "support/wine_desktop.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+struct Entry {
+  std::wstring text;
+  HWND window;
+
+  friend bool operator==(const Entry&, const Entry&) = default;
+};
+
+void PrintTo(const Entry& entry, std::ostream* out) {
+  *out << testing::PrintToString(entry.text) << " " << entry.window;
+}
+
+class WindowListE2eTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(tamsik.started());
+    ASSERT_NE(window, nullptr);
+    ASSERT_NE(notepad.window, nullptr) << "no notepad";
+    combo = control(control_id::组合框);
+  }
+
+  HWND control(int id) { return findControl(window, id); }
+
+  void click(int id) {
+    RECT rect;
+    GetWindowRect(control(id), &rect);
+    ASSERT_EQ(xdotool(L"mousemove " + std::to_wstring((rect.left + rect.right) / 2) + L" " +
+                      std::to_wstring((rect.top + rect.bottom) / 2) + L" click 1"),
+              0);
+  }
+
+  // Read from this process: the combo box copies each entry's text across.
+  std::vector<Entry> entries() {
+    std::vector<Entry> found;
+    auto count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+      std::wstring text(static_cast<std::size_t>(SendMessageW(combo, CB_GETLBTEXTLEN, i, 0)) + 1, L'\0');
+      LRESULT length = SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+      text.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
+      auto data = static_cast<std::uint32_t>(SendMessageW(combo, CB_GETITEMDATA, i, 0));
+      found.push_back({text, reinterpret_cast<HWND>(static_cast<std::uintptr_t>(data))});
+    }
+    return found;
+  }
+
+  int indexOf(HWND target) {
+    std::vector<Entry> list = entries();
+    for (std::size_t i = 0; i < list.size(); ++i) {
+      if (list[i].window == target) return static_cast<int>(i);
+    }
+    return -1;
+  }
+
+  bool refreshAndFind(HWND target) {
+    click(control_id::按钮1);
+    return pumpUntil([&] { return indexOf(target) > 0; });
+  }
+
+  TamsikProcess tamsik;
+  HWND window = tamsik.waitForMainWindow();
+  // Started after tamsik.exe has filled its list at start-up.
+  Notepad notepad;
+  HWND combo = nullptr;
+};
+
+TEST_F(WindowListE2eTest, RefreshListsEachWindowByTitleAndHandle) {
+  ASSERT_EQ(indexOf(notepad.window), -1) << "the notepad came after the list was filled";
+  ASSERT_TRUE(refreshAndFind(notepad.window));
+
+  std::vector<Entry> list = entries();
+  EXPECT_EQ(list.front(), (Entry{texts::kAllWindows, nullptr}));
+  const Entry notepadEntry{notepad.title(), notepad.window};
+  EXPECT_EQ(std::count(list.begin(), list.end(), notepadEntry), 1);
+  EXPECT_EQ(list[static_cast<std::size_t>(indexOf(window))], (Entry{texts::windowTitle(), window}))
+      << "tamsik lists its own window too";
+  EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 0);
+  for (const Entry& entry : list) {
+    if (entry.window == nullptr) continue;
+    EXPECT_TRUE(IsWindowVisible(entry.window)) << testing::PrintToString(entry);
+    EXPECT_EQ(GetAncestor(entry.window, GA_PARENT), GetDesktopWindow()) << testing::PrintToString(entry);
+  }
+}
+
+TEST_F(WindowListE2eTest, F12RunsOnlyWhileTheChosenWindowIsInFront) {
+  Notepad other(560, 520);
+  ASSERT_NE(other.window, nullptr);
+  SendMessageW(control(control_id::脚本框), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"10 0 65 0 0\r\n20 2 65 0 0\r\n"));
+  SendMessageW(control(control_id::选择框5), BM_SETCHECK, BST_CHECKED, 0);
+  ASSERT_TRUE(refreshAndFind(notepad.window));
+  SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(indexOf(notepad.window)), 0);
+
+  ASSERT_TRUE(other.focus());
+  ASSERT_EQ(xdotool(L"key F12"), 0);
+  EXPECT_TRUE(pumpUntil([&] { return remoteStatusText(control(control_id::状态条1), 1) == texts::kTargetNotInFront; }));
+  pumpFor(300ms);
+  EXPECT_EQ(other.text(), L"");
+  EXPECT_EQ(notepad.text(), L"");
+  EXPECT_FALSE(IsIconic(window)) << "a refused run does not minimise the window";
+
+  ASSERT_TRUE(notepad.focus());
+  ASSERT_EQ(xdotool(L"key F12"), 0);
+  EXPECT_TRUE(pumpUntil([&] { return notepad.text() == L"a"; }, 10s)) << testing::PrintToString(notepad.text());
+  EXPECT_EQ(other.text(), L"");
+}
+
+}  // namespace

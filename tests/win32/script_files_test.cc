@@ -1,0 +1,151 @@
+#include "platform/win32/script_files.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <random>
+#include <vector>
+
+namespace {
+
+using namespace std::string_literals;
+
+class GbkCodecTest : public testing::Test {
+ protected:
+  GbkCodec codec;
+};
+
+TEST_F(GbkCodecTest, DecodesAndEncodesKnownBytes) {
+  struct Case {
+    std::string bytes;
+    std::wstring text;
+  };
+  const Case cases[] = {
+      {"", L""},
+      {"10 0 65 0 0\r\n", L"10 0 65 0 0\r\n"},
+      {"\xBD\xC5\xB1\xBE", L"脚本"},
+      {"\xCB\xF9\xD3\xD0\xB4\xB0\xBF\xDA", L"所有窗口"},
+      {"\xB9\xB2" "1\xCC\xF5\xBD\xC5\xB1\xBE", L"共1条脚本"},
+      {"\xA1\xA1", L"\u3000"},
+      // Bytes that begin no character come back as they were.
+      {"\xFF", L"\uF7FF"},
+      {"a\x81\nb", L"a\uF781\nb"},
+      {"\xBD\xC5\xD1", L"脚\uF7D1"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.bytes));
+    EXPECT_EQ(codec.decode(c.bytes), c.text);
+    EXPECT_EQ(codec.encode(c.text), c.bytes);
+  }
+}
+
+TEST_F(GbkCodecTest, IgnoresTheSystemAnsiCodePage) {
+  // Whatever GetACP() says, 脚本 is always the same four bytes.
+  EXPECT_EQ(codec.encode(L"脚本"), "\xBD\xC5\xB1\xBE");
+}
+
+TEST_F(GbkCodecTest, EveryByteSequenceComesBackAsItWas) {
+  std::string ascending;
+  for (int byte = 1; byte <= 0xFF; ++byte) ascending += static_cast<char>(byte);
+  std::string descending(ascending.rbegin(), ascending.rend());
+  EXPECT_EQ(codec.encode(codec.decode(ascending)), ascending);
+  EXPECT_EQ(codec.encode(codec.decode(descending)), descending);
+
+  for (int lead = 0x80; lead <= 0xFF; ++lead) {
+    for (int trail = 1; trail <= 0xFF; ++trail) {
+      std::string pair{static_cast<char>(lead), static_cast<char>(trail)};
+      ASSERT_EQ(codec.encode(codec.decode(pair)), pair) << std::hex << lead << " " << trail;
+    }
+  }
+
+  std::mt19937 random(1234);
+  std::string noise(1 << 20, '\0');
+  for (char& byte : noise) byte = static_cast<char>(1 + random() % 0xFF);
+  EXPECT_TRUE(codec.encode(codec.decode(noise)) == noise);
+}
+
+// Files in a directory of their own under the temporary directory.
+class Win32FileStoreTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    directory = std::filesystem::path(temp) / (L"tamsik-files-" + std::to_wstring(GetCurrentProcessId()));
+    std::filesystem::remove_all(directory);
+    std::filesystem::create_directories(directory);
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    std::filesystem::remove_all(directory, ignored);
+  }
+
+  std::wstring path(const wchar_t* name) { return (directory / name).wstring(); }
+  void put(const wchar_t* name, const std::string& bytes) { ASSERT_TRUE(store.replaceAll(path(name), bytes)); }
+  std::vector<std::wstring> names() {
+    std::vector<std::wstring> found;
+    for (const auto& entry : std::filesystem::directory_iterator(directory)) {
+      found.push_back(entry.path().filename().wstring());
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+  }
+
+  std::filesystem::path directory;
+  Win32FileStore store;
+};
+
+TEST_F(Win32FileStoreTest, ReadsBackExactlyWhatWasWritten) {
+  const std::string bytes = "1 0 65 0 0\r\n\0\xFF\x80 end"s;
+  put(L"a.sbj", bytes);
+  EXPECT_EQ(store.readAll(path(L"a.sbj")), bytes);
+  put(L"empty.sbj", "");
+  EXPECT_EQ(std::filesystem::file_size(directory / L"empty.sbj"), 0u);
+  EXPECT_EQ(store.readAll(path(L"empty.sbj")), "");
+  EXPECT_EQ(names(), (std::vector<std::wstring>{L"a.sbj", L"empty.sbj"}));
+}
+
+TEST_F(Win32FileStoreTest, ReplacesTheWholeOfAnExistingFile) {
+  put(L"a.sbj", std::string(100000, 'x'));
+  put(L"a.sbj", "short");
+  EXPECT_EQ(store.readAll(path(L"a.sbj")), "short");
+  EXPECT_EQ(names(), (std::vector<std::wstring>{L"a.sbj"})) << "no temporary file is left";
+}
+
+TEST_F(Win32FileStoreTest, WriteIntoAMissingDirectoryFailsAndLeavesNothing) {
+  EXPECT_FALSE(store.replaceAll(path(L"missing\\a.sbj"), "abc"));
+  EXPECT_FALSE(std::filesystem::exists(directory / L"missing"));
+  EXPECT_TRUE(names().empty());
+}
+
+TEST_F(Win32FileStoreTest, FailedReplaceKeepsTheOldFileWhole) {
+  put(L"a.sbj", "old content");
+  // Another program has the file open and lets nobody delete or rename it.
+  HANDLE lock = CreateFileW(path(L"a.sbj").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+  EXPECT_FALSE(store.replaceAll(path(L"a.sbj"), "new"));
+  CloseHandle(lock);
+  EXPECT_EQ(store.readAll(path(L"a.sbj")), "old content");
+  EXPECT_EQ(names(), (std::vector<std::wstring>{L"a.sbj"}));
+
+  std::filesystem::create_directory(directory / L"dir.sbj");
+  EXPECT_FALSE(store.replaceAll(path(L"dir.sbj"), "new"));
+  EXPECT_TRUE(std::filesystem::is_directory(directory / L"dir.sbj"));
+  EXPECT_EQ(names(), (std::vector<std::wstring>{L"a.sbj", L"dir.sbj"}));
+}
+
+TEST_F(Win32FileStoreTest, MissingOrLockedFilesCannotBeRead) {
+  EXPECT_EQ(store.readAll(path(L"gone.sbj")), std::nullopt);
+  EXPECT_EQ(store.readAll(directory.wstring()), std::nullopt) << "a directory is no script";
+
+  put(L"locked.sbj", "abc");
+  HANDLE lock = CreateFileW(path(L"locked.sbj").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(store.readAll(path(L"locked.sbj")), std::nullopt);
+  CloseHandle(lock);
+  EXPECT_EQ(store.readAll(path(L"locked.sbj")), "abc");
+}
+
+}  // namespace
