@@ -26,7 +26,7 @@ constexpr int kComboDropHeight = 200;
 
 enum class Kind { GroupBox, CheckBox, Label, TransparentLabel, ReadOnlyNumber, Arrows, Button, ComboBox, ScriptEdit };
 
-struct ControlSpec {
+struct ControlDef {
   int id;
   Kind kind;
   int parent;  // 0: the window's client area
@@ -36,7 +36,7 @@ struct ControlSpec {
 };
 
 // Positions relative to the parent, at 96 DPI.
-constexpr ControlSpec kControls[] = {
+constexpr ControlDef kControls[] = {
     {control_id::分组框1, Kind::GroupBox, 0, 16, 8, 176, 360, texts::k分组框1, false},
     {control_id::选择框1, Kind::CheckBox, control_id::分组框1, 12, 21, 142, 16, texts::k选择框1, true},
     {control_id::选择框2, Kind::CheckBox, control_id::分组框1, 12, 46, 119, 16, texts::k选择框2, false},
@@ -82,10 +82,10 @@ LRESULT CALLBACK forwardToMainWindow(HWND hwnd, UINT message, WPARAM wParam, LPA
   }
 }
 
-HWND createControl(const ControlSpec& spec, HWND parent) {
+HWND createControl(const ControlDef& def, HWND parent) {
   const wchar_t* className = L"BUTTON";
   DWORD style = WS_CHILD | WS_VISIBLE;
-  switch (spec.kind) {
+  switch (def.kind) {
     case Kind::GroupBox: style |= BS_GROUPBOX; break;
     case Kind::CheckBox: style |= BS_AUTOCHECKBOX | WS_TABSTOP; break;
     case Kind::Button: style |= BS_PUSHBUTTON | WS_TABSTOP; break;
@@ -107,10 +107,10 @@ HWND createControl(const ControlSpec& spec, HWND parent) {
       style |= CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
       break;
     case Kind::ScriptEdit:
-      return createScriptEdit(parent, spec.id, spec.x, spec.y, spec.width, spec.height);
+      return createScriptEdit(parent, def.id, def.x, def.y, def.width, def.height);
   }
-  return CreateWindowExW(0, className, spec.caption, style, spec.x, spec.y, spec.width, spec.height, parent,
-                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), GetModuleHandleW(nullptr), nullptr);
+  return CreateWindowExW(0, className, def.caption, style, def.x, def.y, def.width, def.height, parent,
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(def.id)), GetModuleHandleW(nullptr), nullptr);
 }
 
 HICON loadProgramIcon(int metricX, int metricY, UINT dpi) {
@@ -244,11 +244,11 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void MainWindow::createControls() {
   whiteBrush_ = CreateSolidBrush(RGB(255, 255, 255));
-  for (const ControlSpec& spec : kControls) {
-    HWND parent = spec.parent ? control(spec.parent) : hwnd_;
-    HWND created = createControl(spec, parent);
-    if (spec.kind == Kind::GroupBox) SetWindowSubclass(created, forwardToMainWindow, 0, 0);
-    if (spec.kind == Kind::CheckBox) SendMessageW(created, BM_SETCHECK, spec.checked ? BST_CHECKED : BST_UNCHECKED, 0);
+  for (const ControlDef& def : kControls) {
+    HWND parent = def.parent ? control(def.parent) : hwnd_;
+    HWND created = createControl(def, parent);
+    if (def.kind == Kind::GroupBox) SetWindowSubclass(created, forwardToMainWindow, 0, 0);
+    if (def.kind == Kind::CheckBox) SendMessageW(created, BM_SETCHECK, def.checked ? BST_CHECKED : BST_UNCHECKED, 0);
   }
   HWND arrows = control(control_id::编辑框1Arrows);
   SendMessageW(arrows, UDM_SETBUDDY, reinterpret_cast<WPARAM>(control(control_id::编辑框1)), 0);
@@ -278,11 +278,11 @@ void MainWindow::applyDpi(UINT dpi) {
   SetWindowPos(hwnd_, nullptr, 0, 0, scale(kWindowWidth, dpi_), scale(kWindowHeight, dpi_),
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
-  for (const ControlSpec& spec : kControls) {
+  for (const ControlDef& def : kControls) {
     // A combo box's window height includes its drop-down list; the box itself
     // takes the height its font needs.
-    int height = spec.kind == Kind::ComboBox ? kComboDropHeight : spec.height;
-    SetWindowPos(control(spec.id), nullptr, scale(spec.x, dpi_), scale(spec.y, dpi_), scale(spec.width, dpi_),
+    int height = def.kind == Kind::ComboBox ? kComboDropHeight : def.height;
+    SetWindowPos(control(def.id), nullptr, scale(def.x, dpi_), scale(def.y, dpi_), scale(def.width, dpi_),
                  scale(height, dpi_), SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
@@ -295,9 +295,9 @@ void MainWindow::applyDpi(UINT dpi) {
   标签2Font_ = CreateFontW(-scale(14, dpi_), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
                            texts::k标签2Font);
-  for (const ControlSpec& spec : kControls) {
-    HFONT font = spec.id == control_id::标签2 ? 标签2Font_ : defaultFont_;
-    SendMessageW(control(spec.id), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  for (const ControlDef& def : kControls) {
+    HFONT font = def.id == control_id::标签2 ? 标签2Font_ : defaultFont_;
+    SendMessageW(control(def.id), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
   }
   HWND status = control(control_id::状态条1);
   SendMessageW(status, WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont_), TRUE);
