@@ -20,9 +20,12 @@ for fuzzer in "${fuzzers[@]}"; do
   corpus="$build/corpus/$fuzzer"
   mkdir -p "$corpus"
   cp fuzz/corpus/* "$corpus/"
-  echo "== $fuzzer for ${seconds}s" >&2
-  if ! "$build/fuzz/$fuzzer" "$corpus" -max_total_time="$seconds" -max_len=4096 -timeout=10 \
-       -print_final_stats=1 -artifact_prefix="$build/artifacts/$fuzzer-"; then
+  echo "== $fuzzer for ${seconds}s (log: $build/$fuzzer.log)" >&2
+  if "$build/fuzz/$fuzzer" "$corpus" -max_total_time="$seconds" -max_len=4096 -timeout=10 \
+       -print_final_stats=1 -artifact_prefix="$build/artifacts/$fuzzer-" >"$build/$fuzzer.log" 2>&1; then
+    grep -E '^(Done|stat::number_of_executed_units)' "$build/$fuzzer.log" >&2 || true
+  else
+    tail -n 60 "$build/$fuzzer.log" >&2
     failed+=("$fuzzer")
   fi
 done

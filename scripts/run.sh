@@ -19,6 +19,9 @@ if [[ -n ${DISPLAY:-} ]] && xdpyinfo >/dev/null 2>&1; then
   for font in 'Tahoma' 'MS Shell Dlg' 'MS Shell Dlg 2' '楷体_GB2312'; do
     wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /d 'WenQuanYi Micro Hei' /f >/dev/null 2>&1
   done
+  # Caption buttons: Debian installs Marlett where Wine does not look for it.
+  fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  [[ -f /usr/share/wine/fonts/marlett.ttf && ! -f $fonts/marlett.ttf ]] && cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
   exec env LC_ALL=zh_CN.UTF-8 wine "$exe"
 fi
 

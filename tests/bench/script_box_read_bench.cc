@@ -15,19 +15,9 @@
 #include <vector>
 
 #include "platform/win32/edit_script_box.h"
+#include "support/stopwatch.h"
 
 namespace {
-
-double nowMs() {
-  static const double countsPerMs = [] {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(frequency.QuadPart) / 1000.0;
-  }();
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) / countsPerMs;
-}
 
 // Microseconds per call, the calls repeated for at least 200 ms.
 double microsecondsPerCall(const std::function<void()>& call) {

@@ -13,19 +13,9 @@
 #include "desktop/script_files.h"
 #include "platform/win32/edit_script_box.h"
 #include "platform/win32/script_files.h"
+#include "support/stopwatch.h"
 
 namespace {
-
-double nowMs() {
-  static const double countsPerMs = [] {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(frequency.QuadPart) / 1000.0;
-  }();
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) / countsPerMs;
-}
 
 double bestOfThreeMs(const std::function<void()>& step) {
   double best = 1e300;

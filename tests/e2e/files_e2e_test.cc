@@ -28,22 +28,6 @@ void writeFile(const std::filesystem::path& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
-struct FindDialog {
-  DWORD processId;
-  HWND found;
-};
-
-BOOL CALLBACK findDialog(HWND hwnd, LPARAM param) {
-  auto* context = reinterpret_cast<FindDialog*>(param);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(hwnd, &owner);
-  if (owner == context->processId && className(hwnd) == L"#32770" && IsWindowVisible(hwnd)) {
-    context->found = hwnd;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 class FilesE2eTest : public testing::Test {
  protected:
   void SetUp() override {
@@ -68,11 +52,7 @@ class FilesE2eTest : public testing::Test {
   }
   std::wstring message() { return remoteStatusText(control(control_id::状态条1), 1); }
 
-  HWND dialog() {
-    FindDialog context{tamsik.id(), nullptr};
-    EnumWindows(findDialog, reinterpret_cast<LPARAM>(&context));
-    return context.found;
-  }
+  HWND dialog() { return tamsik.findWindow(L"#32770"); }
 
   // Clicks the button, types the file name into the dialog it opens and
   // presses Return, or Escape when the name is empty.

@@ -32,29 +32,6 @@ class ShutdownE2eTest : public testing::Test {
     SendMessageW(findControl(window, control_id::脚本框), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
   }
 
-  // A window of the tamsik process other than its main window: the player's
-  // message box.
-  HWND otherWindow() {
-    struct Search {
-      DWORD process;
-      HWND main;
-      HWND found;
-    } search{tamsik.id(), window, nullptr};
-    EnumWindows(
-        [](HWND hwnd, LPARAM param) {
-          auto* s = reinterpret_cast<Search*>(param);
-          DWORD owner = 0;
-          GetWindowThreadProcessId(hwnd, &owner);
-          if (owner == s->process && hwnd != s->main && IsWindowVisible(hwnd) && className(hwnd) == L"#32770") {
-            s->found = hwnd;
-            return FALSE;
-          }
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-  }
-
   TamsikProcess tamsik;
   HWND window = nullptr;
 };
@@ -75,7 +52,7 @@ TEST_F(ShutdownE2eTest, EmptyScriptIsRefusedWithAMessageAndClosingStillEndsThePr
   putScript(L"");
   ASSERT_EQ(xdotool(L"key F12"), 0);
   HWND message = nullptr;
-  ASSERT_TRUE(pumpUntil([&] { return (message = otherWindow()) != nullptr; }, 10s)) << "no message box";
+  ASSERT_TRUE(pumpUntil([&] { return (message = tamsik.findWindow(L"#32770")) != nullptr; }, 10s)) << "no message box";
   bool saysWhy = false;
   for (HWND child = GetWindow(message, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     saysWhy |= windowText(child) == texts::kEmptyScript;

@@ -1,5 +1,7 @@
 #include "e2e/tamsik_process.h"
 
+#include "app/control_ids.h"
+
 #include "support/wine_desktop.h"
 
 #include <commctrl.h>
@@ -10,14 +12,15 @@ namespace {
 
 struct FindContext {
   DWORD processId;
+  const std::wstring& windowClass;
   HWND found;
 };
 
-BOOL CALLBACK findMainWindow(HWND hwnd, LPARAM param) {
+BOOL CALLBACK findWindowOfClass(HWND hwnd, LPARAM param) {
   auto* context = reinterpret_cast<FindContext*>(param);
   DWORD owner = 0;
   GetWindowThreadProcessId(hwnd, &owner);
-  if (owner == context->processId && className(hwnd) == L"TamsikMainWindow" && IsWindowVisible(hwnd)) {
+  if (owner == context->processId && IsWindowVisible(hwnd) && className(hwnd) == context->windowClass) {
     context->found = hwnd;
     return FALSE;
   }
@@ -42,23 +45,22 @@ TamsikProcess::TamsikProcess(const std::wstring& exePath) {
 TamsikProcess::~TamsikProcess() {
   if (!process_) return;
   if (running()) {
-    FindContext context{id_, nullptr};
-    EnumWindows(findMainWindow, reinterpret_cast<LPARAM>(&context));
-    if (context.found) PostMessageW(context.found, WM_CLOSE, 0, 0);
+    if (HWND main = findWindow(kMainWindowClass)) PostMessageW(main, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(process_, 5000) != WAIT_OBJECT_0) TerminateProcess(process_, 1);
   }
   CloseHandle(process_);
 }
 
-HWND TamsikProcess::waitForMainWindow(std::chrono::milliseconds timeout) {
-  FindContext context{id_, nullptr};
-  pumpUntil(
-      [&] {
-        EnumWindows(findMainWindow, reinterpret_cast<LPARAM>(&context));
-        return context.found != nullptr || !running();
-      },
-      timeout);
+HWND TamsikProcess::findWindow(const std::wstring& windowClass) const {
+  FindContext context{id_, windowClass, nullptr};
+  EnumWindows(findWindowOfClass, reinterpret_cast<LPARAM>(&context));
   return context.found;
+}
+
+HWND TamsikProcess::waitForMainWindow(std::chrono::milliseconds timeout) {
+  HWND found = nullptr;
+  pumpUntil([&] { return (found = findWindow(kMainWindowClass)) != nullptr || !running(); }, timeout);
+  return found;
 }
 
 DWORD TamsikProcess::waitForExit(std::chrono::milliseconds timeout) {

@@ -20,6 +20,9 @@ class TamsikProcess {
 
   bool started() const { return process_ != nullptr; }
   DWORD id() const { return id_; }
+  // A visible top-level window of the process with that window class, such
+  // as "#32770" for its dialogs and message boxes; nullptr when there is none.
+  HWND findWindow(const std::wstring& windowClass) const;
   // Waits until the main window exists and is visible; nullptr on timeout.
   HWND waitForMainWindow(std::chrono::milliseconds timeout = std::chrono::seconds(20));
   // Waits for the process to end; its exit code, or STILL_ACTIVE on timeout.

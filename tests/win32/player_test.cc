@@ -20,21 +20,11 @@
 #include "platform/win32/input_injector.h"
 #include "script/player.h"
 #include "support/wine_desktop.h"
+#include "support/stopwatch.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-
-double nowMs() {
-  static const double countsPerMs = [] {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(frequency.QuadPart) / 1000.0;
-  }();
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) / countsPerMs;
-}
 
 TEST(Win32WaiterTest, PausesForTheGivenTimeAndNotAtAllForNoTime) {
   Win32WaiterFactory factory;

@@ -173,6 +173,12 @@ preparePrefix() {
 }
 preparePrefix
 
+# Wine draws the caption buttons with Marlett, which Debian installs where
+# Wine does not look for it; without it they show as "0 1 r".
+for font in /usr/share/wine/fonts/marlett.ttf; do
+  [[ -f $font && ! -f $WINEPREFIX/drive_c/windows/Fonts/${font##*/} ]] && cp "$font" "$WINEPREFIX/drive_c/windows/Fonts/"
+done
+
 # --- the command -------------------------------------------------------------
 wineStarted=1
 setsid "${withLocale[@]}" "$@" <&0 9>&- &
