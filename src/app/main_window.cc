@@ -15,6 +15,7 @@ namespace {
 
 constexpr UINT kTrayMessage = WM_APP + 1;
 constexpr UINT kFlushRecordingMessage = WM_APP + 2;
+constexpr UINT kShowCursorReadoutMessage = WM_APP + 3;
 constexpr int kBaseDpi = 96;
 
 // Outer rectangle of the main window at 96 DPI.
@@ -220,6 +221,10 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kFlushRecordingMessage:
       recorder_->flushToBox();
       return 0;
+    case kShowCursorReadoutMessage:
+      cursorReadoutPosted_ = false;
+      showStatusText(StatusPanel::cursor);
+      return 0;
     case WM_TIMER:
       if (wParam == static_cast<WPARAM>(control_id::时钟1)) onTimerTick();
       return 0;
@@ -403,8 +408,22 @@ void MainWindow::showError(const std::wstring& text) {
 }
 
 void MainWindow::setStatusText(StatusPanel panel, const std::wstring& text) {
+  std::wstring& wanted = statusTexts_[static_cast<int>(panel)];
+  if (text == wanted) return;
+  wanted = text;
+  // The cursor readout comes with every mouse event of the desktop: the hook
+  // returns at once, and the panel shows the latest text once the window's
+  // thread is done with the events at hand.
+  if (panel == StatusPanel::cursor) {
+    if (!cursorReadoutPosted_) cursorReadoutPosted_ = PostMessageW(hwnd_, kShowCursorReadoutMessage, 0, 0) != FALSE;
+    return;
+  }
+  showStatusText(panel);
+}
+
+void MainWindow::showStatusText(StatusPanel panel) {
   SendMessageW(control(control_id::状态条1), SB_SETTEXTW, static_cast<WPARAM>(panel),
-               reinterpret_cast<LPARAM>(text.c_str()));
+               reinterpret_cast<LPARAM>(statusTexts_[static_cast<int>(panel)].c_str()));
 }
 
 std::wstring MainWindow::sensitivityText() {

@@ -61,6 +61,7 @@ class MainWindow : private InputListener, public Controls {
   void applyDpi(UINT dpi);
   void refreshWindowList();
   bool isTargetWindowInFront();
+  void showStatusText(StatusPanel panel);
   void openScriptFile();
   void saveScriptFile();
   void onTimerTick();
@@ -83,6 +84,8 @@ class MainWindow : private InputListener, public Controls {
   std::unique_ptr<EditScriptBox> scriptBox_;
   std::unique_ptr<TrayIcon> trayIcon_;
   UINT taskbarCreatedMessage_ = 0;
+  std::wstring statusTexts_[2];  // as last set, so that an unchanged text is not redrawn
+  bool cursorReadoutPosted_ = false;
 
   Win32TickClock clock_;
   Win32CursorPosition cursor_;

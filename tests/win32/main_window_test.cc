@@ -96,6 +96,8 @@ TEST_F(MainWindowTest, MouseEventsShowTheCursorPositionInPanelZero) {
   ASSERT_NE(hooks.listener, nullptr);
   SetCursorPos(321, 123);
   hooks.listener->onMouse(MouseEvent{1, 1, 1, false});
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
   POINT cursor;
   GetCursorPos(&cursor);
   EXPECT_EQ(statusText(control(control_id::状态条1), 0),
