@@ -1,17 +1,27 @@
 #!/usr/bin/env bash
-# Builds the benchmark programs (mingw preset) and runs them under Wine on a
-# virtual display; each prints its own figures:
+# Builds the benchmarks and runs them; each prints its own figures:
 #   scripts/bench.sh [ROUNDS]   (rounds of the pause benchmark, default 3)
-# TAMSIK_BENCH_BUILD_DIR overrides the build directory.
+# The hook path natively (Google Benchmark), then under Wine on a virtual
+# display: script box reads, pause accuracy, recorded events through the real
+# window, and opening and saving a 10 MB script.
+# TAMSIK_BENCH_BUILD_DIR overrides the Windows build directory.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 build=${TAMSIK_BENCH_BUILD_DIR:-build/mingw}
 
-scripts/install_deps.sh build
-cmake --preset mingw -B "$build" >/dev/null
-cmake --build "$build" --parallel 2 --target tamsik_read_bench tamsik_pause_bench
-
-tests/wine/with_display.sh tests/wine/wine_exec.sh "$build/tests/bench/tamsik_read_bench.exe"
+scripts/install_deps.sh test
+cmake --preset linux >/dev/null
+cmake --build --preset linux --target tamsik_hook_bench
+build/linux/tests/tamsik_hook_bench
 echo
+
+cmake --preset mingw -B "$build" >/dev/null
+cmake --build "$build" --parallel 2 --target tamsik_read_bench tamsik_pause_bench tamsik_recorder_bench \
+  tamsik_file_bench
+
+for bench in tamsik_read_bench tamsik_recorder_bench tamsik_file_bench; do
+  tests/wine/with_display.sh tests/wine/wine_exec.sh "$build/tests/bench/$bench.exe"
+  echo
+done
 tests/wine/with_display.sh tests/wine/wine_exec.sh "$build/tests/bench/tamsik_pause_bench.exe" "$@"

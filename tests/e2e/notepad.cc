@@ -37,10 +37,18 @@ Notepad::~Notepad() {
 std::wstring Notepad::title() const { return L"tamsik-e2e-notepad-" + std::to_wstring(GetProcessId(process_)); }
 
 bool Notepad::focus() {
-  if (xdotool(L"search --sync --onlyvisible --name ^" + title() + L"$ windowfocus --sync") != 0) return false;
-  POINT middle = pointInEdit(200, 150);
-  if (xdotool(L"mousemove " + std::to_wstring(middle.x) + L" " + std::to_wstring(middle.y)) != 0) return false;
-  return pumpUntil([&] { return GetForegroundWindow() == window; });
+  const POINT middle = pointInEdit(200, 150);
+  const std::wstring at = std::to_wstring(middle.x) + L" " + std::to_wstring(middle.y);
+  auto inFront = [&] { return pumpUntil([&] { return GetForegroundWindow() == window; }, 3s); };
+  // Wine now and then misses the X focus moving from one of its windows to
+  // another; a second try, or a click, settles it.
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    if (xdotool(L"search --sync --onlyvisible --name ^" + title() + L"$ windowfocus --sync") == 0 &&
+        xdotool(L"mousemove " + at) == 0 && inFront()) {
+      return true;
+    }
+  }
+  return xdotool(L"mousemove " + at + L" click 1") == 0 && inFront();
 }
 
 POINT Notepad::pointInEdit(int x, int y) const {
