@@ -346,10 +346,6 @@ void MainWindow::onWindowDestroyed() {
 }
 
 void MainWindow::onCommand(int id, int notification) {
-  if (id == control_id::脚本框 && notification == EN_CHANGE) {
-    scriptBox_->noteChanged();
-    return;
-  }
   if (notification != BN_CLICKED) return;
   switch (id) {
     case control_id::按钮2:

@@ -35,12 +35,10 @@ class EditScriptBox : public ScriptBox {
   void setSelectionStart(std::int32_t offset) override;
   std::uint64_t revision() override { return revision_.load(); }
 
-  // The owner may forward the control's EN_CHANGE here as well.
-  void noteChanged() { ++revision_; }
-
  private:
   static LRESULT CALLBACK watchChanges(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                        DWORD_PTR self);
+  void noteChanged() { ++revision_; }
   std::wstring readText();
   // Brings the copy up to the current revision; call with mutex_ held.
   void refreshCopy();
