@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "e2e/tamsik_process.h"
+#include "support/tamsik_process.h"
 
 namespace {
 std::wstring gTamsikPath;

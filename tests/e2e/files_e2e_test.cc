@@ -11,7 +11,7 @@
 
 #include "app/control_ids.h"
 #include "app/texts.h"
-#include "e2e/tamsik_process.h"
+#include "support/tamsik_process.h"
 #include "support/wine_desktop.h"
 
 namespace {

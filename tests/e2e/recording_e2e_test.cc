@@ -13,8 +13,8 @@
 
 #include "app/control_ids.h"
 #include "app/texts.h"
-#include "e2e/notepad.h"
-#include "e2e/tamsik_process.h"
+#include "support/notepad.h"
+#include "support/tamsik_process.h"
 #include "support/wine_desktop.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "e2e/tamsik_process.h"
+#include "support/tamsik_process.h"
 #include "support/wine_desktop.h"
 #include "support/wine_tray.h"
 

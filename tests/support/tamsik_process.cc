@@ -1,4 +1,4 @@
-#include "e2e/tamsik_process.h"
+#include "support/tamsik_process.h"
 
 #include "app/control_ids.h"
 

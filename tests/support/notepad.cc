@@ -1,6 +1,6 @@
-#include "e2e/notepad.h"
+#include "support/notepad.h"
 
-#include "e2e/tamsik_process.h"
+#include "support/tamsik_process.h"
 #include "support/wine_desktop.h"
 
 using namespace std::chrono_literals;
