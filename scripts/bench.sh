@@ -3,7 +3,8 @@
 #   scripts/bench.sh [ROUNDS]   (rounds of the pause benchmark, default 3)
 # The hook path natively (Google Benchmark), then under Wine on a virtual
 # display: script box reads, pause accuracy, recorded events through the real
-# window, and opening and saving a 10 MB script.
+# window, opening and saving a 10 MB script, and the fidelity of a recorded
+# and replayed human-like input sequence.
 # TAMSIK_BENCH_BUILD_DIR overrides the Windows build directory.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -18,10 +19,14 @@ echo
 
 cmake --preset mingw -B "$build" >/dev/null
 cmake --build "$build" --parallel 2 --target tamsik_read_bench tamsik_pause_bench tamsik_recorder_bench \
-  tamsik_file_bench
+  tamsik_file_bench tamsik_fidelity_bench
 
 for bench in tamsik_read_bench tamsik_recorder_bench tamsik_file_bench; do
   tests/wine/with_display.sh tests/wine/wine_exec.sh "$build/tests/bench/$bench.exe"
   echo
 done
 tests/wine/with_display.sh tests/wine/wine_exec.sh "$build/tests/bench/tamsik_pause_bench.exe" "$@"
+echo
+# Recording and replaying human-like input with the real program.
+tests/wine/with_display.sh bash -c 'tests/wine/wine_exec.sh "$1" "$(winepath -w "$2")"' fidelity \
+  "$build/tests/bench/tamsik_fidelity_bench.exe" "$build/tamsik.exe"

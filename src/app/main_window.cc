@@ -272,9 +272,9 @@ void MainWindow::createControls() {
   fileDialogs_ = std::make_unique<Win32FileDialogs>(hwnd_);
   player_ = std::make_unique<ScriptPlayer>(state_.playing, *scriptBox_, *this, playerInput_, waiters_);
   runs_ = std::make_unique<PlayerRuns>(*player_, [this] { return isTargetWindowInFront(); });
-  recorder_ = std::make_unique<Recorder>(state_, *this, *scriptBox_, clock_, cursor_, ownPlacements_,
+  recorder_ = std::make_unique<Recorder>(state_, *this, *scriptBox_, cursor_, ownPlacements_,
                                          [this] { PostMessageW(hwnd_, kFlushRecordingMessage, 0, 0); });
-  hotKeys_ = std::make_unique<HotKeys>(state_, *this, *scriptBox_, clock_, sounds_, *runs_, *recorder_);
+  hotKeys_ = std::make_unique<HotKeys>(state_, *this, *scriptBox_, sounds_, *runs_, *recorder_);
 }
 
 void MainWindow::applyDpi(UINT dpi) {

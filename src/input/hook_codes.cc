@@ -2,6 +2,7 @@
 
 namespace {
 
+constexpr std::uint32_t kLlkhfExtended = 0x01;
 constexpr std::uint32_t kLlkhfUp = 0x80;
 
 constexpr std::uint32_t kWmMouseMove = 0x0200;
@@ -18,13 +19,13 @@ constexpr std::uint32_t kWmMouseHWheel = 0x020E;
 
 }  // namespace
 
-KeyEvent keyEventFromHook(std::uint32_t vkCode, std::uint32_t flags, std::uintptr_t extraInfo) {
+KeyEvent keyEventFromHook(std::uint32_t vkCode, std::uint32_t flags, std::uintptr_t extraInfo, std::uint32_t time) {
   return KeyEvent{(flags & kLlkhfUp) ? kKeyRelease : kKeyPress, static_cast<std::int32_t>(vkCode),
-                  extraInfo == kOwnInputMarker};
+                  extraInfo == kOwnInputMarker, (flags & kLlkhfExtended) != 0, time};
 }
 
-MouseEvent mouseEventFromHook(std::uint32_t message, std::int32_t x, std::int32_t y,
-                              std::uintptr_t extraInfo) {
+MouseEvent mouseEventFromHook(std::uint32_t message, std::int32_t x, std::int32_t y, std::uint32_t mouseData,
+                              std::uintptr_t extraInfo, std::uint32_t time) {
   std::int32_t code = 0;
   switch (message) {
     case kWmMouseMove: code = mouse_code::kMove; break;
@@ -40,7 +41,11 @@ MouseEvent mouseEventFromHook(std::uint32_t message, std::int32_t x, std::int32_
     case kWmMouseHWheel: code = mouse_code::kHWheel; break;
     default: break;
   }
-  return MouseEvent{code, x, y, extraInfo == kOwnInputMarker};
+  const auto highWord = static_cast<std::uint16_t>(mouseData >> 16);
+  std::int32_t data = 0;
+  if (code == mouse_code::kWheel || code == mouse_code::kHWheel) data = static_cast<std::int16_t>(highWord);
+  if (code == mouse_code::kXDown || code == mouse_code::kXUp) data = highWord;
+  return MouseEvent{code, x, y, extraInfo == kOwnInputMarker, data, time};
 }
 
 bool isExtendedKey(std::int32_t vk) {

@@ -26,9 +26,8 @@ std::wstring recordingSummary(std::int32_t lineCount, std::int32_t elapsedMs) {
          texts::kSummarySuffix;
 }
 
-HotKeys::HotKeys(RunState& state, Controls& controls, ScriptBox& box, TickClock& clock, Sounds& sounds, Runs& runs,
-                 Recorder& recorder)
-    : state_(state), controls_(controls), box_(box), clock_(clock), sounds_(sounds), runs_(runs), recorder_(recorder) {}
+HotKeys::HotKeys(RunState& state, Controls& controls, ScriptBox& box, Sounds& sounds, Runs& runs, Recorder& recorder)
+    : state_(state), controls_(controls), box_(box), sounds_(sounds), runs_(runs), recorder_(recorder) {}
 
 void HotKeys::onKeyEvent(const KeyEvent& event) {
   // A script never triggers or records itself.
@@ -36,7 +35,7 @@ void HotKeys::onKeyEvent(const KeyEvent& event) {
   if (isHotKey(event.vk)) {
     if (event.transition != kKeyRelease) return;
     if (event.vk == hot_key::kScrollLock) {
-      state_.recording ? endRecording() : startRecording();
+      state_.recording ? endRecording(event.time) : startRecording(event.time);
     } else if (!state_.recording) {
       if (event.vk == hot_key::kF12) {
         runScript();
@@ -47,13 +46,13 @@ void HotKeys::onKeyEvent(const KeyEvent& event) {
     }
     return;
   }
-  if (state_.recording && controls_.isChecked(CheckBox::选择框6)) recorder_.appendKeyLine(event.transition, event.vk);
+  if (state_.recording && controls_.isChecked(CheckBox::选择框6)) recorder_.appendKeyLine(event);
 }
 
-void HotKeys::startRecording() {
+void HotKeys::startRecording(std::uint32_t tick) {
   state_.recording = 1;
   if (controls_.isChecked(CheckBox::选择框3)) controls_.minimiseWindow();
-  state_.recordStartTick = static_cast<std::int32_t>(clock_.tickMs());
+  state_.recordStartTick = static_cast<std::int32_t>(tick);
   state_.recordedScript.clear();
   box_.setText(L"");
   state_.lastMousePos = {};
@@ -62,11 +61,11 @@ void HotKeys::startRecording() {
   sounds_.play(startCue());
 }
 
-void HotKeys::endRecording() {
+void HotKeys::endRecording(std::uint32_t tick) {
   state_.recording = 0;
   recorder_.flushToBox();
   std::int32_t lines = box_.lineCount();
-  std::int32_t elapsed = elapsedBetween(static_cast<std::uint32_t>(state_.recordStartTick), clock_.tickMs());
+  std::int32_t elapsed = elapsedBetween(static_cast<std::uint32_t>(state_.recordStartTick), tick);
   controls_.setStatusText(StatusPanel::message, recordingSummary(lines, elapsed));
   state_.recordStartTick = 0;
   sounds_.play(stopCue());

@@ -32,20 +32,20 @@ class Runs {
 // on its release; other keys go to the recorder during a recording.
 class HotKeys {
  public:
-  HotKeys(RunState& state, Controls& controls, ScriptBox& box, TickClock& clock, Sounds& sounds, Runs& runs,
-          Recorder& recorder);
+  HotKeys(RunState& state, Controls& controls, ScriptBox& box, Sounds& sounds, Runs& runs, Recorder& recorder);
 
   void onKeyEvent(const KeyEvent& event);
 
  private:
-  void startRecording();
-  void endRecording();
+  // A recording starts and ends at the moments the system stamped on the
+  // ScrollLock releases, on the clock of the recorded events.
+  void startRecording(std::uint32_t tick);
+  void endRecording(std::uint32_t tick);
   void runScript();
 
   RunState& state_;
   Controls& controls_;
   ScriptBox& box_;
-  TickClock& clock_;
   Sounds& sounds_;
   Runs& runs_;
   Recorder& recorder_;

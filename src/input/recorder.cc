@@ -2,6 +2,7 @@
 
 #include <climits>
 
+#include "input/hook_codes.h"
 #include "script/script_line.h"
 
 namespace {
@@ -31,44 +32,47 @@ double leadingNumber(const std::wstring& text) {
   return sign * value;
 }
 
-Recorder::Recorder(RunState& state, Controls& controls, ScriptBox& box, TickClock& clock, CursorPosition& cursor,
+Recorder::Recorder(RunState& state, Controls& controls, ScriptBox& box, CursorPosition& cursor,
                    OwnPlacements& ownPlacements, std::function<void()> scheduleFlush)
     : state_(state),
       controls_(controls),
       box_(box),
-      clock_(clock),
       cursor_(cursor),
       ownPlacements_(ownPlacements),
       scheduleFlush_(std::move(scheduleFlush)) {}
 
-std::int32_t Recorder::elapsedMs() {
-  return elapsedBetween(static_cast<std::uint32_t>(state_.recordStartTick), clock_.tickMs());
+std::int32_t Recorder::elapsedMs(std::uint32_t eventTime) const {
+  return elapsedBetween(static_cast<std::uint32_t>(state_.recordStartTick), eventTime);
 }
 
-void Recorder::appendKeyLine(std::int32_t transition, std::int32_t vk) {
-  appendLine(keyLine(elapsedMs(), transition, vk));
+void Recorder::appendKeyLine(const KeyEvent& event) {
+  std::optional<bool> extended;
+  if (event.extended != isExtendedKey(event.vk)) extended = event.extended;
+  appendLine(keyLine(elapsedMs(event.time), event.transition, event.vk, extended));
 }
 
 void Recorder::onMouseEvent(const MouseEvent& event) {
   if (state_.recording && !ownPlacements_.isOwn(event) && controls_.isChecked(CheckBox::选择框7) &&
       (event.code != mouse_code::kMove || controls_.isChecked(CheckBox::选择框1))) {
-    appendMouseLine(event.code, event.x, event.y);
+    appendMouseLine(event);
   }
   MousePoint cursor = cursor_.cursorPos();
   controls_.setStatusText(StatusPanel::cursor,
                           L"x=" + std::to_wstring(cursor.x) + L"  y=" + std::to_wstring(cursor.y));
 }
 
-void Recorder::appendMouseLine(std::int32_t code, std::int32_t x, std::int32_t y) {
-  std::int32_t t = elapsedMs();
-  if (code == mouse_code::kMove) {
+void Recorder::appendMouseLine(const MouseEvent& event) {
+  std::int32_t t = elapsedMs(event.time);
+  if (event.code == mouse_code::kMove) {
     double gap = static_cast<double>(t) - state_.lastMouseTime;
     if (gap - leadingNumber(controls_.sensitivityText()) <= kThrottleMargin) return;
-    if (state_.lastMousePos == MousePoint{x, y}) return;
+    if (state_.lastMousePos == MousePoint{event.x, event.y}) return;
   }
-  state_.lastMousePos = {x, y};
+  state_.lastMousePos = {event.x, event.y};
   state_.lastMouseTime = t;
-  appendLine(mouseLine(t, code, x, y));
+  std::optional<std::int32_t> data;
+  if (mouse_code::carriesData(event.code)) data = event.data;
+  appendLine(mouseLine(t, event.code, event.x, event.y, data));
 }
 
 void Recorder::appendLine(const std::wstring& line) {

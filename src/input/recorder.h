@@ -11,7 +11,9 @@
 #include "platform/system.h"
 
 // Turns the user's keys and mouse events into script lines while a recording
-// is on, and shows the cursor position on every mouse event.
+// is on, and shows the cursor position on every mouse event. A line is
+// stamped with the event's own time, as the system stamped it, so that the
+// stamps do not depend on when this thread gets round to the event.
 //
 // A line goes into the recorded script at once; the script box follows when
 // the window's thread is done with the hook's event (`scheduleFlush` asks for
@@ -19,10 +21,12 @@
 // to update, and lines that come in a burst reach the box together.
 class Recorder {
  public:
-  Recorder(RunState& state, Controls& controls, ScriptBox& box, TickClock& clock, CursorPosition& cursor,
-           OwnPlacements& ownPlacements, std::function<void()> scheduleFlush);
+  Recorder(RunState& state, Controls& controls, ScriptBox& box, CursorPosition& cursor, OwnPlacements& ownPlacements,
+           std::function<void()> scheduleFlush);
 
-  void appendKeyLine(std::int32_t transition, std::int32_t vk);
+  // A key line; the line's sixth field carries the extended flag only when
+  // it is not the one usual for the key's code.
+  void appendKeyLine(const KeyEvent& event);
   // The mouse hook's callback.
   void onMouseEvent(const MouseEvent& event);
   // Brings the script box up to the recorded script: appends what is new
@@ -30,14 +34,13 @@ class Recorder {
   void flushToBox();
 
  private:
-  void appendMouseLine(std::int32_t code, std::int32_t x, std::int32_t y);
-  std::int32_t elapsedMs();
+  void appendMouseLine(const MouseEvent& event);
+  std::int32_t elapsedMs(std::uint32_t eventTime) const;
   void appendLine(const std::wstring& line);
 
   RunState& state_;
   Controls& controls_;
   ScriptBox& box_;
-  TickClock& clock_;
   CursorPosition& cursor_;
   OwnPlacements& ownPlacements_;
   std::function<void()> scheduleFlush_;

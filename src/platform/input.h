@@ -4,6 +4,7 @@
 // be mocked out for tests.
 
 #include <cstdint>
+#include <optional>
 
 // Key transition codes, as the keyboard hook delivers them and the key
 // injection takes them back: the flag word of the matching key event.
@@ -24,6 +25,12 @@ inline constexpr std::int32_t kXUp = 0x0100;
 inline constexpr std::int32_t kWheel = 0x0800;
 inline constexpr std::int32_t kHWheel = 0x1000;
 inline constexpr std::int32_t kAbsolute = 0x8000;
+
+// Events that carry a value of their own: the wheel's signed delta (120 a
+// notch), or which side button, 1 or 2.
+inline constexpr bool carriesData(std::int32_t code) {
+  return code == kWheel || code == kHWheel || code == kXDown || code == kXUp;
+}
 }  // namespace mouse_code
 
 // Every event Tamsik injects carries this value in its extra-info field.
@@ -41,6 +48,10 @@ struct KeyEvent {
   std::int32_t transition = 0;
   std::int32_t vk = 0;
   bool ownInput = false;  // injected by Tamsik itself
+  bool extended = false;  // the key sits on an E0-prefixed scan code
+  // When the event happened, as the system stamped it on the millisecond
+  // tick clock (the clock of TickClock).
+  std::uint32_t time = 0;
 
   friend bool operator==(const KeyEvent&, const KeyEvent&) = default;
 };
@@ -50,6 +61,9 @@ struct MouseEvent {
   std::int32_t x = 0;
   std::int32_t y = 0;
   bool ownInput = false;
+  // For the codes that carry data (mouse_code::carriesData), its value; else 0.
+  std::int32_t data = 0;
+  std::uint32_t time = 0;
 
   friend bool operator==(const MouseEvent&, const MouseEvent&) = default;
 };
@@ -74,9 +88,10 @@ class InputHooks {
 class InputInjector {
  public:
   virtual ~InputInjector() = default;
-  // transition 2 releases the key, any other value presses it.
-  virtual void injectKeyEvent(std::int32_t vk, std::int32_t transition) = 0;
-  // One mouse event with the effect of mouse_event(flags, dx, dy, 0, marker).
-  virtual void injectMouseEvent(std::int32_t flags, std::int32_t dx, std::int32_t dy) = 0;
+  // transition 2 releases the key, any other value presses it. Without an
+  // extended flag of its own, the key gets the one usual for its code.
+  virtual void injectKeyEvent(std::int32_t vk, std::int32_t transition, std::optional<bool> extended) = 0;
+  // One mouse event with the effect of mouse_event(flags, dx, dy, data, marker).
+  virtual void injectMouseEvent(std::int32_t flags, std::int32_t dx, std::int32_t dy, std::int32_t data) = 0;
   virtual void setCursorPos(std::int32_t x, std::int32_t y) = 0;
 };

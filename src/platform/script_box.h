@@ -5,6 +5,7 @@
 // CR LF being a line of its own, so the empty text is one line.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class ScriptBox {
@@ -22,4 +23,7 @@ class ScriptBox {
   // Grows with every change of the text, whoever made it: equal revisions
   // mean an unchanged text.
   virtual std::uint64_t revision() = 0;
+  // Called after every change of the text, whoever made it, on the thread
+  // that made it. One listener; a new one replaces the old.
+  virtual void setChangeListener(std::function<void()> listener) = 0;
 };

@@ -3,15 +3,24 @@
 #include <cstdint>
 #include <memory>
 
-// The pauses of a run: waits that a stop cuts short. Abstract so that they
-// can be mocked out for tests.
+// How a wait ended.
+enum class WaitEnd { reached, interrupted, cancelled };
+
+// The steady clock of a run and the waits between its actions, which a stop
+// cuts short. Abstract so that they can be mocked out for tests.
 class Waiter {
  public:
   virtual ~Waiter() = default;
-  // Blocks the calling thread for ms milliseconds, to within about one
-  // millisecond. Returns false, at once, when cancel() was called before or
+  // Microseconds on a steady clock that no change of the system time moves.
+  virtual std::int64_t nowUs() = 0;
+  // Blocks the calling thread until nowUs() reaches dueUs, to within a
+  // fraction of a millisecond; returns at once when that moment has passed.
+  // Ends early, at once, when interrupt() or cancel() is called before or
   // during the wait.
-  virtual bool sleepMs(std::int32_t ms) = 0;
+  virtual WaitEnd waitUntil(std::int64_t dueUs) = 0;
+  // From any thread: ends the wait in progress, or else the next one, as
+  // interrupted. Interrupts that come before a wait count as one.
+  virtual void interrupt() = 0;
   // From any thread: ends the wait in progress and every later one.
   virtual void cancel() = 0;
 };

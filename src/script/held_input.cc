@@ -13,32 +13,38 @@ constexpr Button kButtons[] = {
     {mouse_code::kLeftDown, mouse_code::kLeftUp},
     {mouse_code::kRightDown, mouse_code::kRightUp},
     {mouse_code::kMiddleDown, mouse_code::kMiddleUp},
+    {mouse_code::kXDown, mouse_code::kXUp},
 };
 
 }  // namespace
 
-void HeldInput::press(Held held) {
+void HeldInput::press(const Held& held) {
   // Auto-repeat presses a held key again; it still needs one release.
-  if (std::find(held_.begin(), held_.end(), held) == held_.end()) held_.push_back(held);
+  auto same = [&](const Held& other) { return other.sameAs(held); };
+  if (std::none_of(held_.begin(), held_.end(), same)) held_.push_back(held);
 }
 
-void HeldInput::release(Held held) { std::erase(held_, held); }
+void HeldInput::release(const Held& held) {
+  std::erase_if(held_, [&](const Held& other) { return other.sameAs(held); });
+}
 
-void HeldInput::injectKeyEvent(std::int32_t vk, std::int32_t transition) {
-  inner_.injectKeyEvent(vk, transition);
+void HeldInput::injectKeyEvent(std::int32_t vk, std::int32_t transition, std::optional<bool> extended) {
+  inner_.injectKeyEvent(vk, transition, extended);
+  Held key{false, vk, 0, extended};
   if (transition == kKeyRelease) {
-    release({false, vk});
+    release(key);
   } else {
-    press({false, vk});
+    press(key);
   }
 }
 
-void HeldInput::injectMouseEvent(std::int32_t flags, std::int32_t dx, std::int32_t dy) {
-  inner_.injectMouseEvent(flags, dx, dy);
+void HeldInput::injectMouseEvent(std::int32_t flags, std::int32_t dx, std::int32_t dy, std::int32_t data) {
+  inner_.injectMouseEvent(flags, dx, dy, data);
   for (const Button& button : kButtons) {
+    Held held{true, button.up, button.up == mouse_code::kXUp ? data : 0, std::nullopt};
     // A flag word may both press and release a button: the release comes last.
-    if (flags & button.down) press({true, button.up});
-    if (flags & button.up) release({true, button.up});
+    if (flags & button.down) press(held);
+    if (flags & button.up) release(held);
   }
 }
 
@@ -47,9 +53,9 @@ void HeldInput::releaseAll() {
     Held last = held_.back();
     held_.pop_back();
     if (last.mouse) {
-      inner_.injectMouseEvent(last.code, 0, 0);
+      inner_.injectMouseEvent(last.code, 0, 0, last.data);
     } else {
-      inner_.injectKeyEvent(last.code, kKeyRelease);
+      inner_.injectKeyEvent(last.code, kKeyRelease, last.extended);
     }
   }
 }

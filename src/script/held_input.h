@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "platform/input.h"
@@ -11,21 +12,24 @@ class HeldInput : public InputInjector {
  public:
   explicit HeldInput(InputInjector& inner) : inner_(inner) {}
 
-  void injectKeyEvent(std::int32_t vk, std::int32_t transition) override;
-  void injectMouseEvent(std::int32_t flags, std::int32_t dx, std::int32_t dy) override;
+  void injectKeyEvent(std::int32_t vk, std::int32_t transition, std::optional<bool> extended) override;
+  void injectMouseEvent(std::int32_t flags, std::int32_t dx, std::int32_t dy, std::int32_t data) override;
   void setCursorPos(std::int32_t x, std::int32_t y) override { inner_.setCursorPos(x, y); }
 
-  // Releases everything still held, last pressed first.
+  // Releases everything still held, last pressed first: a key as it was
+  // pressed, a button by its up flag (a side button with its number).
   void releaseAll();
 
  private:
   struct Held {
     bool mouse;
     std::int32_t code;  // the virtual-key code, or the button's up flag
-    friend bool operator==(const Held&, const Held&) = default;
+    std::int32_t data;  // a side button's number; 0 otherwise
+    std::optional<bool> extended;  // a key's, as pressed; not part of its identity
+    bool sameAs(const Held& other) const { return mouse == other.mouse && code == other.code && data == other.data; }
   };
-  void press(Held held);
-  void release(Held held);
+  void press(const Held& held);
+  void release(const Held& held);
 
   InputInjector& inner_;
   std::vector<Held> held_;

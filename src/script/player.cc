@@ -9,8 +9,8 @@
 
 namespace {
 
-constexpr std::int32_t kSecondLinePause = 20;
 constexpr std::int32_t kShortestPause = 3;
+constexpr std::int32_t kBetweenPasses = 3;
 
 // Computed wide: stamps far apart neither overflow nor wrap round into a
 // pause of the wrong sign.
@@ -22,9 +22,20 @@ std::int32_t pauseBetween(std::int64_t previousStamp, std::int32_t stamp) {
 
 }  // namespace
 
+std::int64_t ActionSchedule::due(std::int32_t pauseMs, std::int64_t leadUs, std::int64_t nowUs) const {
+  return started_ ? referenceUs_ + std::int64_t{pauseMs} * 1000 : nowUs + leadUs;
+}
+
+void ActionSchedule::played(std::int64_t dueUs, std::int64_t nowUs) {
+  started_ = true;
+  referenceUs_ = nowUs - dueUs > kCatchUpUs ? nowUs : dueUs;
+}
+
 ScriptPlayer::ScriptPlayer(std::atomic<std::int32_t>& playing, ScriptBox& box, Controls& controls,
                            InputInjector& input, WaiterFactory& waiters)
-    : playing_(playing), box_(box), controls_(controls), input_(input), waiters_(waiters) {}
+    : playing_(playing), box_(box), controls_(controls), input_(input), waiters_(waiters) {
+  box_.setChangeListener([this] { scriptChanged(); });
+}
 
 ScriptPlayer::Run ScriptPlayer::beginRun() {
   std::lock_guard lock(mutex_);
@@ -39,6 +50,11 @@ void ScriptPlayer::stop() {
   playing_.store(0);
   std::lock_guard lock(mutex_);
   if (currentWaiter_) currentWaiter_->cancel();
+}
+
+void ScriptPlayer::scriptChanged() {
+  std::lock_guard lock(mutex_);
+  if (currentWaiter_) currentWaiter_->interrupt();
 }
 
 bool ScriptPlayer::goesOn(const Run& run) const {
@@ -61,8 +77,11 @@ void ScriptPlayer::playScript(const Run& run) {
 
   HeldInput held(input_);
   ScriptAction action;
+  ActionSchedule schedule;
+  Waiter& waiter = *run.waiter;
   std::int32_t index = 0;
-  std::int64_t previousStamp = 0;
+  // The stamp of the line played last in this pass; none at a pass's start.
+  std::optional<std::int32_t> previousStamp;
   bool playedInPass = false;
   while (goesOn(run)) {
     // A line that does not hold five numbers is passed over.
@@ -71,11 +90,15 @@ void ScriptPlayer::playScript(const Run& run) {
       action.setKind(line->kind);
       action.setCode(line->code);
       action.setPosition({line->x, line->y});
-      if (index == 1) previousStamp = std::int64_t{line->time} - kSecondLinePause;
-      std::int32_t pause = pauseBetween(previousStamp, line->time);
+      action.setExtra(line->extra);
+      std::int32_t pause = previousStamp ? pauseBetween(*previousStamp, line->time) : kBetweenPasses;
+      std::int64_t due = schedule.due(pause, action.leadUs(), waiter.nowUs());
+      WaitEnd end = waiter.waitUntil(due - action.leadUs());
+      if (end == WaitEnd::cancelled) break;
+      if (end == WaitEnd::interrupted) continue;  // the box changed: this line once more
+      if (!action.execute(held, waiter, due)) break;
+      schedule.played(due, waiter.nowUs());
       previousStamp = line->time;
-      action.execute(held, *run.waiter);
-      run.waiter->sleepMs(pause);
       playedInPass = true;
     }
     ++index;
@@ -84,8 +107,9 @@ void ScriptPlayer::playScript(const Run& run) {
     if (index + 1 >= box_.lineCount()) {
       if (!controls_.isChecked(CheckBox::选择框2)) break;
       // A looping script without one playable line must not spin.
-      if (!playedInPass) run.waiter->sleepMs(kShortestPause);
+      if (!playedInPass && waiter.waitUntil(waiter.nowUs() + kShortestPause * 1000) == WaitEnd::cancelled) break;
       index = 0;
+      previousStamp.reset();
       playedInPass = false;
     }
   }

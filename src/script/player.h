@@ -10,9 +10,36 @@
 #include "platform/script_box.h"
 #include "platform/waiter.h"
 
-// Plays the script box line by line with the recorded pauses, once or in a
-// loop. Each run is numbered: a run that was stopped never plays again, even
-// when a newer run has set `playing` before the stopped one woke up.
+// Plays the script box line by line, once or in a loop. The first action of a
+// run is played at once; each later one is due the difference of the two
+// lines' stamps after the one before it (3 ms when that is not positive), and
+// the first action of every later pass 3 ms after the last of the pass
+// before. Due moments lie on the waiter's steady clock, so the time that the
+// actions themselves take never adds up (see ActionSchedule).
+//
+// Each run is numbered: a run that was stopped never plays again, even when
+// a newer run has set `playing` before the stopped one woke up.
+// The moments at which a run's actions are due: each the previous one plus its
+// pause. A lag of up to kCatchUpUs is caught up by the actions that follow;
+// after a longer stall (a suspended machine, a hung injection) the moment the
+// late action was played becomes the new reference, so that a stall never
+// turns into a burst.
+class ActionSchedule {
+ public:
+  static constexpr std::int64_t kCatchUpUs = 50'000;
+
+  // When the next action is due: pauseMs after the previous one's moment;
+  // the first action of all at once, that is leadUs (how long before its
+  // moment the action begins) from now.
+  std::int64_t due(std::int32_t pauseMs, std::int64_t leadUs, std::int64_t nowUs) const;
+  // Right after the action that was due at dueUs.
+  void played(std::int64_t dueUs, std::int64_t nowUs);
+
+ private:
+  bool started_ = false;
+  std::int64_t referenceUs_ = 0;
+};
+
 class ScriptPlayer {
  public:
   struct Run {
@@ -31,6 +58,9 @@ class ScriptPlayer {
   void playScript(const Run& run);
   // Any thread: playing := 0 and the run's pause ends at once.
   void stop();
+  // Any thread: the script box has changed. A run waiting for its next action
+  // reads that line again, so that an edit takes effect at once.
+  void scriptChanged();
 
  private:
   bool goesOn(const Run& run) const;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "platform/input.h"
 #include "platform/waiter.h"
@@ -9,6 +10,9 @@
 class ScriptAction {
  public:
   static constexpr std::int32_t kMouseKind = 3;
+  // A mouse button action places the cursor this long before its button
+  // event, so that the event lands where the cursor was just placed.
+  static constexpr std::int64_t kPlacementLeadUs = 2000;
 
   std::int32_t time() const { return time_; }
   void setTime(std::int32_t time) { time_ = time; }
@@ -18,15 +22,26 @@ class ScriptAction {
   void setCode(std::int32_t code) { code_ = code; }
   MousePoint position() const { return position_; }
   void setPosition(MousePoint position) { position_ = position; }
+  // The line's sixth field: a mouse event's data, or a key's extended flag.
+  std::optional<std::int32_t> extra() const { return extra_; }
+  void setExtra(std::optional<std::int32_t> extra) { extra_ = extra; }
 
-  // A mouse action: an absolute-flag-only event first, then the cursor is
-  // placed; a move ends there, any other code follows 2 ms later as a mouse
-  // event at that point. A key action: one key event. Nothing is checked.
-  void execute(InputInjector& input, Waiter& waiter) const;
+  // How long before its due moment the action begins: the placement lead for
+  // a mouse button, 0 for everything else.
+  std::int64_t leadUs() const;
+
+  // Injects the action so that it lands at dueUs on the waiter's clock; call
+  // it leadUs() before that. A mouse action: an absolute-flag-only event,
+  // then the cursor is placed; a move ends there, any other code follows as
+  // a mouse event at that point at the due moment, at least the lead after
+  // the placement. A key action: one key event. Nothing is checked. False
+  // when the waiter was cancelled before the action was complete.
+  bool execute(InputInjector& input, Waiter& waiter, std::int64_t dueUs) const;
 
  private:
   std::int32_t time_ = 0;
   std::int32_t kind_ = 0;
   std::int32_t code_ = 0;
   MousePoint position_;
+  std::optional<std::int32_t> extra_;
 };

@@ -96,18 +96,21 @@ std::optional<std::int32_t> readField(std::wstring_view field) {
 
 }  // namespace
 
-std::wstring keyLine(std::int32_t time, std::int32_t transition, std::int32_t vk) {
+std::wstring keyLine(std::int32_t time, std::int32_t transition, std::int32_t vk, std::optional<bool> extended) {
   std::wstring line;
   appendNumber(line, time);
   line += L' ';
   appendNumber(line, transition);
   line += L' ';
   appendNumber(line, vk);
-  line += L" 0 0\r\n";
+  line += L" 0 0";
+  if (extended) line += *extended ? L" 1" : L" 0";
+  line += L"\r\n";
   return line;
 }
 
-std::wstring mouseLine(std::int32_t time, std::int32_t code, std::int32_t x, std::int32_t y) {
+std::wstring mouseLine(std::int32_t time, std::int32_t code, std::int32_t x, std::int32_t y,
+                       std::optional<std::int32_t> data) {
   std::wstring line;
   appendNumber(line, time);
   line += L" 3 ";
@@ -116,6 +119,10 @@ std::wstring mouseLine(std::int32_t time, std::int32_t code, std::int32_t x, std
   appendNumber(line, x);
   line += L' ';
   appendNumber(line, y);
+  if (data) {
+    line += L' ';
+    appendNumber(line, *data);
+  }
   line += L"\r\n";
   return line;
 }
@@ -123,14 +130,22 @@ std::wstring mouseLine(std::int32_t time, std::int32_t code, std::int32_t x, std
 std::optional<ScriptLine> readScriptLine(std::wstring_view line) {
   std::array<std::int32_t, 5> values{};
   std::size_t start = 0;
-  for (std::int32_t& value : values) {
-    if (start > line.size()) return std::nullopt;  // fewer than five fields
+  // The field from start to the next space; start moves past that space, or
+  // past the end when the line ends there.
+  auto nextField = [&] {
     std::size_t end = line.find(L' ', start);
     if (end == std::wstring_view::npos) end = line.size();
-    std::optional<std::int32_t> read = readField(line.substr(start, end - start));
+    std::wstring_view field = line.substr(start, end - start);
+    start = end + 1;
+    return field;
+  };
+  for (std::int32_t& value : values) {
+    if (start > line.size()) return std::nullopt;  // fewer than five fields
+    std::optional<std::int32_t> read = readField(nextField());
     if (!read) return std::nullopt;
     value = *read;
-    start = end + 1;
   }
-  return ScriptLine{values[0], values[1], values[2], values[3], values[4]};
+  std::optional<std::int32_t> extra;
+  if (start <= line.size()) extra = readField(nextField());
+  return ScriptLine{values[0], values[1], values[2], values[3], values[4], extra};
 }

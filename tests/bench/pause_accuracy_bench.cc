@@ -2,7 +2,8 @@
 // random pauses of 1 to 50 ms are played by ScriptPlayer with real input into
 // this program's own focused window, and a low-level keyboard hook on a
 // thread of its own stamps every event with the performance counter. The
-// same script is played with Win32Waiter and with plain Sleep(ms).
+// same script is played with Win32Waiter and with a waiter that waits with
+// plain Sleep(ms) on the same clock.
 
 #include <windows.h>
 
@@ -28,7 +29,6 @@ namespace {
 
 constexpr int kLines = 200;
 constexpr unsigned kSeed = 20240601;
-constexpr int kSecondLinePause = 20;  // the player's rule
 
 double countsPerMs() {
   static const double value = [] {
@@ -47,10 +47,13 @@ std::int64_t counter() {
 
 class SleepWaiter : public Waiter {
  public:
-  bool sleepMs(std::int32_t ms) override {
-    if (ms > 0) Sleep(static_cast<DWORD>(ms));
-    return true;
+  std::int64_t nowUs() override { return static_cast<std::int64_t>(static_cast<double>(counter()) / countsPerMs() * 1000); }
+  WaitEnd waitUntil(std::int64_t dueUs) override {
+    const std::int64_t left = dueUs - nowUs();
+    if (left > 0) Sleep(static_cast<DWORD>((left + 999) / 1000));
+    return WaitEnd::reached;
   }
+  void interrupt() override {}
   void cancel() override {}
 };
 
@@ -116,6 +119,7 @@ double threadCpuMs(HANDLE thread) {
 // The gaps of one or more runs of the script.
 struct Sample {
   std::vector<double> gapErrors;  // |actual gap - scripted gap| in ms
+  std::vector<double> drifts;     // actual - scripted time from the first event to the last
   double cpuMs = 0;                // of the player's thread
   double wallMs = 0;
   int incompleteRuns = 0;          // runs whose events did not all reach the hook
@@ -164,11 +168,17 @@ void play(const std::wstring& script, const std::vector<int>& pauses, ScriptBox&
   hookThread.join();
   gHookThread.store(0);
 
-  if (gStamps.size() != static_cast<std::size_t>(kLines)) ++sample.incompleteRuns;
+  if (gStamps.size() != static_cast<std::size_t>(kLines)) {
+    ++sample.incompleteRuns;
+    return;
+  }
+  double scripted = 0;
   for (std::size_t i = 0; i + 1 < gStamps.size() && i < pauses.size(); ++i) {
     const double actual = static_cast<double>(gStamps[i + 1] - gStamps[i]) / countsPerMs();
     sample.gapErrors.push_back(std::fabs(actual - pauses[i]));
+    scripted += pauses[i];
   }
+  sample.drifts.push_back(static_cast<double>(gStamps.back() - gStamps.front()) / countsPerMs() - scripted);
 }
 
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -210,17 +220,15 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  // pauses[i] is the pause after line i, made between its event and the next.
+  // pauses[i] is the pause between the event of line i and the next.
   std::mt19937 random(kSeed);
   std::uniform_int_distribution<int> gap(1, 50);
-  std::vector<int> pauses(kLines);
+  std::vector<int> pauses(kLines - 1);
   for (int& pause : pauses) pause = gap(random);
-  pauses[1] = kSecondLinePause;
   std::wstring script;
-  std::int64_t stamp = 0;
+  std::int64_t stamp = 1000;
   for (int line = 0; line < kLines; ++line) {
-    // The first pause is the first stamp; later ones are differences.
-    stamp += pauses[static_cast<std::size_t>(line)];
+    if (line > 0) stamp += pauses[static_cast<std::size_t>(line - 1)];
     const int key = 'A' + (line / 2) % 26;
     script += std::to_wstring(stamp) + (line % 2 == 0 ? L" 0 " : L" 2 ") + std::to_wstring(key) + L" 0 0\r\n";
   }
@@ -256,13 +264,16 @@ int main(int argc, char** argv) {
   std::printf("pause accuracy: %d key lines, pauses 1..50 ms (seed %u), %d round(s); |actual gap - scripted gap|\n",
               kLines, kSeed, rounds);
   std::printf("  high-resolution waitable timer: %s\n", highResolution ? "yes" : "no (timeBeginPeriod(1))");
-  std::printf("  %-12s %-10s %5s %10s %10s %10s %10s %11s\n", "waiter", "box", "gaps", "median ms", "p90 ms",
-              "p99 ms", "worst ms", "player cpu");
+  std::printf("  %-12s %-10s %5s %10s %10s %10s %10s %11s %13s\n", "waiter", "box", "gaps", "median ms", "p90 ms",
+              "p99 ms", "worst ms", "player cpu", "worst drift");
   for (const Row& row : rows) {
     const std::vector<double>& errors = row.sample.gapErrors;
-    std::printf("  %-12s %-10s %5zu %10.3f %10.3f %10.3f %10.3f %10.1f%%\n", row.waiter, row.box, errors.size(),
-                percentile(errors, 0.5), percentile(errors, 0.9), percentile(errors, 0.99), percentile(errors, 1.0),
-                row.sample.wallMs > 0 ? 100.0 * row.sample.cpuMs / row.sample.wallMs : 0.0);
+    double drift = 0;
+    for (double d : row.sample.drifts) drift = std::fabs(d) > std::fabs(drift) ? d : drift;
+    std::printf("  %-12s %-10s %5zu %10.3f %10.3f %10.3f %10.3f %10.1f%% %10.2f ms\n", row.waiter, row.box,
+                errors.size(), percentile(errors, 0.5), percentile(errors, 0.9), percentile(errors, 0.99),
+                percentile(errors, 1.0), row.sample.wallMs > 0 ? 100.0 * row.sample.cpuMs / row.sample.wallMs : 0.0,
+                drift);
   }
   auto ratio = [](double part, double whole) { return whole > 0 ? part / whole : 0.0; };
   for (std::size_t i = 0; i + 1 < rows.size(); i += 2) {

@@ -5,6 +5,7 @@
 #include "app/texts.h"
 #include "fakes/fake_script_box.h"
 #include "fakes/fake_script_files.h"
+#include "script/script_line.h"
 
 namespace {
 
@@ -133,6 +134,30 @@ TEST_F(ScriptFilesTest, SavedScriptOpensAsTheSameText) {
   EXPECT_EQ(box.text(), text);
   save();
   EXPECT_EQ(files.files[L"C:\\round.sbj"], bytes);
+}
+
+TEST_F(ScriptFilesTest, LinesWithASixthFieldComeBackWithIt) {
+  const ScriptLine lines[] = {
+      {1355, 3, 2048, 600, 300, -120}, {1400, 3, 4096, -5, 0, 240}, {1500, 3, 128, 7, 8, 1},
+      {1501, 3, 256, 7, 8, 2},         {50, 0, 13, 0, 0, 1},         {60, 2, 36, 0, 0, 0},
+      {70, 2, 65, 0, 0, std::nullopt}, {80, 3, 2, 7, 8, std::nullopt},
+  };
+  std::wstring text;
+  for (const ScriptLine& line : lines) {
+    std::optional<bool> extended;
+    if (line.extra && line.kind != 3) extended = *line.extra != 0;
+    text += line.kind == 3 ? mouseLine(line.time, line.code, line.x, line.y, line.extra)
+                           : keyLine(line.time, line.kind, line.code, extended);
+  }
+  box.setText(text);
+  dialogs.saveAnswer = dialogs.openAnswer = L"C:\\sixth.sbj";
+  save();
+  box.setText(L"");
+  open();
+  ASSERT_EQ(box.text(), text);
+  for (std::int32_t i = 0; i < static_cast<std::int32_t>(std::size(lines)); ++i) {
+    EXPECT_EQ(readScriptLine(box.line(i)), lines[i]) << "line " << i;
+  }
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 
 #include "app/control_ids.h"
 #include "app/texts.h"
+#include "support/input_log.h"
 #include "support/notepad.h"
 #include "support/tamsik_process.h"
 #include "support/wine_desktop.h"
@@ -23,13 +24,20 @@ using namespace std::chrono_literals;
 
 struct Line {
   long time, kind, code, x, y;
+  long extra = 0;  // the sixth field, 0 where there is none
+  bool hasExtra = false;
 };
 
 std::vector<Line> parseScript(const std::wstring& text) {
   std::vector<Line> lines;
   std::wistringstream in(text);
-  Line line{};
-  while (in >> line.time >> line.kind >> line.code >> line.x >> line.y) lines.push_back(line);
+  for (std::wstring row; std::getline(in, row);) {
+    std::wistringstream fields(row);
+    Line line{};
+    if (!(fields >> line.time >> line.kind >> line.code >> line.x >> line.y)) continue;
+    line.hasExtra = static_cast<bool>(fields >> line.extra);
+    lines.push_back(line);
+  }
   return lines;
 }
 
@@ -99,6 +107,56 @@ TEST_F(RecordingE2eTest, RecordsTypingAndAClickAndPlaysThemBack) {
   notepad.clear();
   key(L"F12");
   EXPECT_TRUE(pumpUntil([&] { return notepad.text() == L"hello"; }, 20s)) << testing::PrintToString(notepad.text());
+}
+
+// What the system saw of the wheel, the side buttons and numeric-pad Enter,
+// as "wheel -120", "x-down 1", "enter extended press".
+std::vector<std::string> wheelSideButtonsAndEnter(const std::vector<LoggedEvent>& events, bool injected) {
+  std::vector<std::string> seen;
+  for (const LoggedEvent& event : events) {
+    if (event.injected() != injected) continue;
+    if (event.mouse && event.message == WM_MOUSEWHEEL) seen.push_back("wheel " + std::to_string(event.highWord()));
+    if (event.mouse && event.message == WM_XBUTTONDOWN) seen.push_back("x-down " + std::to_string(event.highWord()));
+    if (event.mouse && event.message == WM_XBUTTONUP) seen.push_back("x-up " + std::to_string(event.highWord()));
+    if (!event.mouse && event.vk == VK_RETURN) {
+      seen.push_back(std::string("enter ") + (event.extended() ? "extended " : "") + (event.keyUp() ? "release" : "press"));
+    }
+  }
+  return seen;
+}
+
+TEST_F(RecordingE2eTest, WheelSideButtonsAndNumericPadEnterReplayAsThemselves) {
+  InputLog log;
+  ASSERT_TRUE(log.ready());
+  const POINT over = notepad.pointInEdit(250, 120);
+  const std::wstring at = std::to_wstring(over.x) + L" " + std::to_wstring(over.y);
+  ASSERT_EQ(xdotool(L"mousemove " + at), 0);
+  key(L"Scroll_Lock");
+  ASSERT_TRUE(pumpUntil([&] { return IsIconic(window) != FALSE; }));
+  ASSERT_EQ(xdotool(L"click 5 sleep 0.1 click 8 sleep 0.1 click 9 sleep 0.1 key KP_Enter"), 0);
+  pumpFor(300ms);
+  key(L"Scroll_Lock");
+  ASSERT_TRUE(pumpUntil([&] { return remoteStatusText(control(control_id::状态条1), 1).starts_with(L"共"); }));
+  const std::vector<std::string> original = wheelSideButtonsAndEnter(log.events(), false);
+  ASSERT_EQ(original, (std::vector<std::string>{"wheel -120", "x-down 1", "x-up 1", "x-down 2", "x-up 2",
+                                                "enter extended press", "enter extended release"}));
+
+  std::vector<std::wstring> withData;
+  for (const Line& line : parseScript(script())) {
+    if (line.hasExtra) {
+      withData.push_back(std::to_wstring(line.kind) + L" " + std::to_wstring(line.code) + L" " +
+                         std::to_wstring(line.extra));
+    }
+  }
+  EXPECT_EQ(withData, (std::vector<std::wstring>{L"3 2048 -120", L"3 128 1", L"3 256 1", L"3 128 2", L"3 256 2",
+                                                 L"0 13 1", L"2 13 1"}))
+      << testing::PrintToString(script());
+
+  log.clear();
+  key(L"F12");
+  EXPECT_TRUE(pumpUntil([&] { return wheelSideButtonsAndEnter(log.events(), true).size() >= original.size(); }, 10s));
+  pumpFor(300ms);
+  EXPECT_EQ(wheelSideButtonsAndEnter(log.events(), true), original);
 }
 
 TEST_F(RecordingE2eTest, F11StopsALoopingRunWithNoKeyLeftHeld) {

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <map>
+#include <optional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -43,51 +45,98 @@ class FakeProcesses : public Processes {
   std::wstring own = L"TAMSIK.EXE";
 };
 
+// Milliseconds of a steady clock in microseconds as a log shows them: "100ms",
+// "98.5ms".
+inline std::string msText(std::int64_t us) {
+  std::string text = std::to_string(us / 1000);
+  if (std::int64_t rest = (us < 0 ? -us : us) % 1000) {
+    std::string fraction = std::to_string(1000 + rest).substr(1);
+    while (fraction.back() == '0') fraction.pop_back();
+    text += "." + fraction;
+  }
+  return text + "ms";
+}
+
+// Logs every injection. With a clock, each call is logged with the moment it
+// was made ("100ms key 65 2") and takes costUs on that clock: a slow
+// injection, such as SetCursorPos under Wine.
 class FakeInputInjector : public InputInjector {
  public:
-  explicit FakeInputInjector(CallLog& log) : log_(log) {}
-  void injectKeyEvent(std::int32_t vk, std::int32_t transition) override {
-    log_.push_back("key " + std::to_string(vk) + " " + std::to_string(transition));
+  explicit FakeInputInjector(CallLog& log, std::int64_t* clockUs = nullptr) : log_(log), clockUs_(clockUs) {}
+  void injectKeyEvent(std::int32_t vk, std::int32_t transition, std::optional<bool> extended) override {
+    std::string text = "key " + std::to_string(vk) + " " + std::to_string(transition);
+    if (extended) text += *extended ? " ext=1" : " ext=0";
+    add(text);
   }
-  void injectMouseEvent(std::int32_t flags, std::int32_t dx, std::int32_t dy) override {
-    log_.push_back("mouse " + std::to_string(flags) + " " + std::to_string(dx) + " " + std::to_string(dy));
+  void injectMouseEvent(std::int32_t flags, std::int32_t dx, std::int32_t dy, std::int32_t data) override {
+    std::string text = "mouse " + std::to_string(flags) + " " + std::to_string(dx) + " " + std::to_string(dy);
+    if (data != 0) text += " data=" + std::to_string(data);
+    add(text);
   }
   void setCursorPos(std::int32_t x, std::int32_t y) override {
-    log_.push_back("cursor " + std::to_string(x) + " " + std::to_string(y));
+    add("cursor " + std::to_string(x) + " " + std::to_string(y));
   }
 
- private:
-  CallLog& log_;
-};
+  std::int64_t costUs = 0;
 
-// Waits no real time. `onSleep` runs inside each wait, before it returns, so
-// a test can act in the middle of a pause.
-class FakeWaiter : public Waiter {
- public:
-  FakeWaiter(CallLog& log, std::function<void(std::int32_t)>& onSleep) : log_(log), onSleep_(onSleep) {}
-  bool sleepMs(std::int32_t ms) override {
-    if (cancelled_) return false;
-    log_.push_back("sleep " + std::to_string(ms));
-    if (onSleep_) onSleep_(ms);
-    return !cancelled_;
+ private:
+  void add(const std::string& text) {
+    if (!clockUs_) {
+      log_.push_back(text);
+      return;
+    }
+    log_.push_back(msText(*clockUs_) + " " + text);
+    *clockUs_ += costUs;
   }
-  void cancel() override { cancelled_ = true; }
 
- private:
   CallLog& log_;
-  std::function<void(std::int32_t)>& onSleep_;
-  std::atomic<bool> cancelled_{false};
+  std::int64_t* clockUs_;
 };
 
+// Waits take no real time: the steady clock of the factory jumps to the end
+// of each wait. Events a test has set for a moment run when a wait reaches
+// that moment, with the clock reading it, before the wait returns: a test
+// acting in the middle of a pause.
 class FakeWaiterFactory : public WaiterFactory {
  public:
-  explicit FakeWaiterFactory(CallLog& log) : log_(log) {}
-  std::shared_ptr<Waiter> makeWaiter() override { return std::make_shared<FakeWaiter>(log_, onSleep); }
+  class FakeWaiter : public Waiter {
+   public:
+    explicit FakeWaiter(FakeWaiterFactory& factory) : factory_(factory) {}
+    std::int64_t nowUs() override { return factory_.nowUs; }
+    WaitEnd waitUntil(std::int64_t dueUs) override {
+      ++factory_.waits;
+      for (;;) {
+        if (cancelled_) return WaitEnd::cancelled;
+        if (interrupted_.exchange(false)) return WaitEnd::interrupted;
+        if (factory_.events_.empty() || factory_.events_.begin()->first > dueUs) break;
+        auto event = factory_.events_.extract(factory_.events_.begin());
+        factory_.nowUs = std::max(factory_.nowUs, event.key());
+        event.mapped()();
+      }
+      factory_.nowUs = std::max(factory_.nowUs, dueUs);
+      return WaitEnd::reached;
+    }
+    void interrupt() override { interrupted_ = true; }
+    void cancel() override { cancelled_ = true; }
 
-  std::function<void(std::int32_t)> onSleep;
+   private:
+    FakeWaiterFactory& factory_;
+    std::atomic<bool> cancelled_{false};
+    std::atomic<bool> interrupted_{false};
+  };
+
+  std::shared_ptr<Waiter> makeWaiter() override { return std::make_shared<FakeWaiter>(*this); }
+
+  // Runs the action when a wait reaches the moment, in milliseconds.
+  void at(double ms, std::function<void()> action) {
+    events_.emplace(static_cast<std::int64_t>(ms * 1000), std::move(action));
+  }
+
+  std::int64_t nowUs = 0;
+  std::atomic<int> waits{0};
 
  private:
-  CallLog& log_;
+  std::multimap<std::int64_t, std::function<void()>> events_;
 };
 
 class FakeControls : public Controls {

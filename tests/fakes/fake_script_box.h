@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "platform/script_box.h"
@@ -10,20 +11,27 @@ class FakeScriptBox : public ScriptBox {
   std::wstring text() override { return text_; }
   void setText(const std::wstring& text) override {
     text_ = text;
-    ++revision_;
+    changed();
   }
   void append(const std::wstring& text) override {
     text_ += text;
-    ++revision_;
+    changed();
   }
   std::int32_t lineCount() override;
   std::wstring line(std::int32_t index) override;
   void setSelectionStart(std::int32_t offset) override { selectionStart = offset; }
   std::uint64_t revision() override { return revision_; }
+  void setChangeListener(std::function<void()> listener) override { listener_ = std::move(listener); }
 
   std::int32_t selectionStart = 0;
 
  private:
+  void changed() {
+    ++revision_;
+    if (listener_) listener_();
+  }
+
   std::wstring text_;
   std::uint64_t revision_ = 0;
+  std::function<void()> listener_;
 };

@@ -29,27 +29,56 @@ TEST(HookCodesTest, MouseMessagesBecomeEventCodes) {
       {0x0000, 0},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(mouseEventFromHook(c.message, 0, 0, 0).code, c.code) << "message 0x" << std::hex << c.message;
+    EXPECT_EQ(mouseEventFromHook(c.message, 0, 0, 0, 0, 0).code, c.code) << "message 0x" << std::hex << c.message;
   }
 }
 
-TEST(HookCodesTest, KeyTransitionFollowsOnlyTheUpFlag) {
+TEST(HookCodesTest, KeyTransitionAndExtensionFollowTheirFlagsAlone) {
   struct Case {
     std::uint32_t flags;
     std::int32_t transition;
+    bool extended;
   };
   const Case cases[] = {
-      {0x00, kKeyPress},
-      {0x80, kKeyRelease},  // LLKHF_UP
-      {0x01, kKeyPress},    // LLKHF_EXTENDED
-      {0x10, kKeyPress},    // LLKHF_INJECTED
-      {0x20, kKeyPress},    // LLKHF_ALTDOWN
-      {0x91, kKeyRelease},  // injected extended key going up
-      {0xFFFFFF7F, kKeyPress},
+      {0x00, kKeyPress, false},
+      {0x80, kKeyRelease, false},  // LLKHF_UP
+      {0x01, kKeyPress, true},     // LLKHF_EXTENDED
+      {0x10, kKeyPress, false},    // LLKHF_INJECTED
+      {0x20, kKeyPress, false},    // LLKHF_ALTDOWN
+      {0x91, kKeyRelease, true},   // injected extended key going up
+      {0xFFFFFFFE, kKeyRelease, false},
+      {0xFFFFFF7F, kKeyPress, true},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(keyEventFromHook(0x41, c.flags, 0), (KeyEvent{c.transition, 0x41, false}))
+    EXPECT_EQ(keyEventFromHook(0x0D, c.flags, 0, 0xFFFFFFF0u), (KeyEvent{c.transition, 0x0D, false, c.extended, 0xFFFFFFF0u}))
         << "flags 0x" << std::hex << c.flags;
+  }
+}
+
+TEST(HookCodesTest, WheelsCarryTheSignedDeltaAndSideButtonsTheirNumber) {
+  struct Case {
+    std::uint32_t message;
+    std::uint32_t mouseData;
+    std::int32_t data;
+  };
+  const Case cases[] = {
+      {0x020A, 0xFF880000u, -120},  // WM_MOUSEWHEEL, one notch toward the user
+      {0x020A, 0x00780000u, 120},
+      {0x020A, 0x80000000u, -32768},
+      {0x020A, 0x0000FFFFu, 0},     // the low word is not the delta
+      {0x020E, 0x00F00000u, 240},   // WM_MOUSEHWHEEL
+      {0x020E, 0xFFC4ABCDu, -60},
+      {0x020B, 0x00010000u, 1},     // WM_XBUTTONDOWN, XBUTTON1
+      {0x020C, 0x00020000u, 2},     // WM_XBUTTONUP, XBUTTON2
+      {0x0201, 0xFF880000u, 0},     // other events carry nothing
+      {0x0200, 0x00010000u, 0},
+  };
+  for (const Case& c : cases) {
+    MouseEvent event = mouseEventFromHook(c.message, -7, 9, c.mouseData, 0, 1234);
+    EXPECT_EQ(event.data, c.data) << "message 0x" << std::hex << c.message << " data 0x" << c.mouseData;
+    EXPECT_EQ(event.time, 1234u);
+    EXPECT_EQ(mouse_code::carriesData(event.code), c.data != 0 || c.mouseData == 0x0000FFFFu)
+        << "message 0x" << std::hex << c.message;
   }
 }
 
@@ -68,8 +97,8 @@ TEST(HookCodesTest, OnlyOurExactMarkerMeansOwnInput) {
       {0x544B5331, false},  // the marker's bytes reversed
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(keyEventFromHook(0x0D, 0, c.extraInfo).ownInput, c.own) << "extra info 0x" << std::hex << c.extraInfo;
-    EXPECT_EQ(mouseEventFromHook(0x0200, 1, 2, c.extraInfo).ownInput, c.own)
+    EXPECT_EQ(keyEventFromHook(0x0D, 0, c.extraInfo, 0).ownInput, c.own) << "extra info 0x" << std::hex << c.extraInfo;
+    EXPECT_EQ(mouseEventFromHook(0x0200, 1, 2, 0, c.extraInfo, 0).ownInput, c.own)
         << "extra info 0x" << std::hex << c.extraInfo;
   }
 }

@@ -1,6 +1,7 @@
 #include "input/hot_keys.h"
 
 #include "app/texts.h"
+#include "input/hook_codes.h"
 #include "input/recorder_fixture.h"
 
 namespace {
@@ -27,8 +28,9 @@ class FakeRuns : public Runs {
 
 class HotKeysTest : public RecorderTest {
  protected:
-  void press(std::int32_t vk) { hotKeys.onKeyEvent(KeyEvent{0, vk, false}); }
-  void release(std::int32_t vk) { hotKeys.onKeyEvent(KeyEvent{2, vk, false}); }
+  // Keys as the hook delivers them, stamped with the clock's present tick.
+  void press(std::int32_t vk) { hotKeys.onKeyEvent(KeyEvent{0, vk, false, isExtendedKey(vk), clock.now}); }
+  void release(std::int32_t vk) { hotKeys.onKeyEvent(KeyEvent{2, vk, false, isExtendedKey(vk), clock.now}); }
   void tap(std::int32_t vk) {
     press(vk);
     release(vk);
@@ -40,7 +42,7 @@ class HotKeysTest : public RecorderTest {
 
   FakeSounds sounds{log};
   FakeRuns runs{log, state.playing};
-  HotKeys hotKeys{state, controls, box, clock, sounds, runs, recorder};
+  HotKeys hotKeys{state, controls, box, sounds, runs, recorder};
 };
 
 using hot_key::kF11;
@@ -84,6 +86,18 @@ TEST_F(HotKeysTest, SummaryCountsLinesStillOnTheirWayToTheBox) {
   tapAt(1500, kScrollLock);
   EXPECT_EQ(box.text(), L"1000 0 65 0 0\r\n1000 2 65 0 0\r\n");
   EXPECT_EQ(controls.status[1], L"共3条脚本,估计执行时间需要1.5秒");
+}
+
+TEST_F(HotKeysTest, RecordingRunsFromTheStampOfOneScrollLockToTheOther) {
+  controls.checked[CheckBox::选择框3] = false;
+  clock.now = 500000;  // the window's thread gets to each event later than it happened
+  hotKeys.onKeyEvent(KeyEvent{2, kScrollLock, false, false, 499000});
+  EXPECT_EQ(state.recordStartTick, 499000);
+  hotKeys.onKeyEvent(KeyEvent{0, 0x41, false, false, 499250});
+  clock.now = 700000;
+  hotKeys.onKeyEvent(KeyEvent{2, kScrollLock, false, false, 501500});
+  EXPECT_EQ(box.text(), L"250 0 65 0 0\r\n");
+  EXPECT_EQ(controls.status[1], L"共2条脚本,估计执行时间需要2.5秒");
 }
 
 TEST_F(HotKeysTest, EmptyRecordingReportsOneLine) {
@@ -175,15 +189,15 @@ TEST_F(HotKeysTest, OwnInjectedKeysAreNeitherHotKeysNorRecorded) {
   struct Loopback : InputInjector {
     HotKeys& hotKeys;
     explicit Loopback(HotKeys& keys) : hotKeys(keys) {}
-    void injectKeyEvent(std::int32_t vk, std::int32_t transition) override {
+    void injectKeyEvent(std::int32_t vk, std::int32_t transition, std::optional<bool>) override {
       hotKeys.onKeyEvent(KeyEvent{transition, vk, true});
     }
-    void injectMouseEvent(std::int32_t, std::int32_t, std::int32_t) override {}
+    void injectMouseEvent(std::int32_t, std::int32_t, std::int32_t, std::int32_t) override {}
     void setCursorPos(std::int32_t, std::int32_t) override {}
   } loopback{hotKeys};
   for (std::int32_t vk : {kScrollLock, kF12, kF11, 0x41}) {
-    loopback.injectKeyEvent(vk, 0);
-    loopback.injectKeyEvent(vk, 2);
+    loopback.injectKeyEvent(vk, 0, std::nullopt);
+    loopback.injectKeyEvent(vk, 2, std::nullopt);
   }
   EXPECT_EQ(state.recording, 1);
   EXPECT_EQ(box.text(), L"");

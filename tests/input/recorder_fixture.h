@@ -4,6 +4,7 @@
 
 #include "fakes/fake_platform.h"
 #include "fakes/fake_script_box.h"
+#include "input/hook_codes.h"
 #include "input/recorder.h"
 
 // A recorder wired to fakes, with a recording started at tick 100000 the way
@@ -19,14 +20,17 @@ class RecorderTest : public testing::Test {
     state.lastMouseTime = 0;
   }
 
-  void mouseAt(std::uint32_t ms, std::int32_t code, std::int32_t x, std::int32_t y, bool own = false) {
+  // Events stamped ms after the start of the recording, arriving then.
+  void mouseAt(std::uint32_t ms, std::int32_t code, std::int32_t x, std::int32_t y, bool own = false,
+               std::int32_t data = 0) {
     clock.now = static_cast<std::uint32_t>(state.recordStartTick) + ms;
-    recorder.onMouseEvent(MouseEvent{code, x, y, own});
+    recorder.onMouseEvent(MouseEvent{code, x, y, own, data, clock.now});
   }
 
-  void keyAt(std::uint32_t ms, std::int32_t transition, std::int32_t vk) {
+  // Without an extended flag of its own, the key has the one usual for it.
+  void keyAt(std::uint32_t ms, std::int32_t transition, std::int32_t vk, std::optional<bool> extended = std::nullopt) {
     clock.now = static_cast<std::uint32_t>(state.recordStartTick) + ms;
-    recorder.appendKeyLine(transition, vk);
+    recorder.appendKeyLine(KeyEvent{transition, vk, false, extended.value_or(isExtendedKey(vk)), clock.now});
   }
 
   CallLog log;
@@ -40,7 +44,7 @@ class RecorderTest : public testing::Test {
   // event; here that happens at once unless a test holds it back.
   bool holdFlushes = false;
   int flushRequests = 0;
-  Recorder recorder{state, controls, box, clock, cursor, placements, [this] {
+  Recorder recorder{state, controls, box, cursor, placements, [this] {
                       ++flushRequests;
                       if (!holdFlushes) recorder.flushToBox();
                     }};

@@ -65,6 +65,42 @@ TEST_F(RecorderTest, KeyLinesAreNeitherThrottledNorMerged) {
   EXPECT_EQ(box.text(), L"2000 3 1 9 9\r\n2015 0 65 0 0\r\n2015 2 65 0 0\r\n2016 3 1 10 10\r\n");
 }
 
+TEST_F(RecorderTest, LinesAreStampedWithTheEventsOwnTimeNotTheirArrival) {
+  startRecording();
+  clock.now += 900;  // the window's thread gets to the events late
+  recorder.appendKeyLine(KeyEvent{0, 65, false, false, static_cast<std::uint32_t>(state.recordStartTick) + 15});
+  recorder.onMouseEvent(MouseEvent{2, 4, 4, false, 0, static_cast<std::uint32_t>(state.recordStartTick) + 40});
+  EXPECT_EQ(box.text(), L"15 0 65 0 0\r\n40 3 2 4 4\r\n");
+}
+
+TEST_F(RecorderTest, StampsSurviveTheTickWrap) {
+  clock.now = 0xFFFFFF00u;
+  startRecording();
+  keyAt(0x100, 0, 65);  // the event's tick is 0 again
+  mouseAt(0x200, 2, 1, 1);
+  EXPECT_EQ(box.text(), L"256 0 65 0 0\r\n512 3 2 1 1\r\n");
+}
+
+TEST_F(RecorderTest, SixthFieldOnlyWhereTheEventCarriesMore) {
+  startRecording();
+  mouseAt(100, 2048, 600, 300, false, -120);  // wheel toward the user
+  mouseAt(110, 4096, 600, 300, false, 240);   // horizontal wheel
+  mouseAt(120, 128, 600, 300, false, 1);      // side buttons
+  mouseAt(130, 256, 600, 300, false, 1);
+  mouseAt(140, 128, 600, 300, false, 2);
+  mouseAt(150, 2, 600, 300);
+  mouseAt(170, 1, 610, 300);
+  keyAt(200, 0, 0x0D, true);   // numeric-pad Enter: extended, unlike Enter
+  keyAt(210, 2, 0x0D, false);  // Enter
+  keyAt(220, 0, 0x24, false);  // numeric-pad Home with NumLock off: not extended, unlike Home
+  keyAt(230, 2, 0x24, true);   // Home
+  keyAt(240, 0, 0x41, false);
+  EXPECT_EQ(box.text(),
+            L"100 3 2048 600 300 -120\r\n110 3 4096 600 300 240\r\n120 3 128 600 300 1\r\n"
+            L"130 3 256 600 300 1\r\n140 3 128 600 300 2\r\n150 3 2 600 300\r\n170 3 1 610 300\r\n"
+            L"200 0 13 0 0 1\r\n210 2 13 0 0\r\n220 0 36 0 0 0\r\n230 2 36 0 0\r\n240 0 65 0 0\r\n");
+}
+
 TEST_F(RecorderTest, NegativeCoordinatesKeepTheirSign) {
   startRecording();
   mouseAt(300, 2, -1280, 200);

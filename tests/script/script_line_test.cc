@@ -24,6 +24,15 @@ TEST(ScriptLineTest, WritesRecordedEventsInPlainForm) {
       {mouseLine(100, 1, -1280, 200), L"100 3 1 -1280 200\r\n"},
       {mouseLine(kMax, 0x8001, kMin, -1), L"2147483647 3 32769 -2147483648 -1\r\n"},
       {keyLine(kMin, -10, kMax), L"-2147483648 -10 2147483647 0 0\r\n"},
+      // The sixth field, only where one is given.
+      {keyLine(50, 0, 0x0D, true), L"50 0 13 0 0 1\r\n"},
+      {keyLine(60, 2, 0x24, false), L"60 2 36 0 0 0\r\n"},
+      {mouseLine(1355, 0x0800, 600, 300, -120), L"1355 3 2048 600 300 -120\r\n"},
+      {mouseLine(1400, 0x1000, -5, 0, 240), L"1400 3 4096 -5 0 240\r\n"},
+      {mouseLine(1500, 0x0080, 7, 8, 1), L"1500 3 128 7 8 1\r\n"},
+      {mouseLine(1501, 0x0100, 7, 8, 2), L"1501 3 256 7 8 2\r\n"},
+      {mouseLine(1502, 0x0800, 7, 8, 0), L"1502 3 2048 7 8 0\r\n"},
+      {mouseLine(1503, 0x0800, 7, 8, kMin), L"1503 3 2048 7 8 -2147483648\r\n"},
   };
   for (const Case& c : cases) EXPECT_EQ(c.written, c.text);
 }
@@ -40,6 +49,11 @@ TEST(ScriptLineTest, RecordedLinesReadBackWithoutTheirBreak) {
       {mouseLine(100, 1, -1280, 200), {100, 3, 1, -1280, 200}},
       {mouseLine(kMin, kMax, kMin, kMax), {kMin, 3, kMax, kMin, kMax}},
       {mouseLine(7, 0x0800, -1, -2147483647), {7, 3, 0x0800, -1, -2147483647}},
+      {keyLine(50, 0, 0x0D, true), {50, 0, 0x0D, 0, 0, 1}},
+      {keyLine(60, 2, 0x24, false), {60, 2, 0x24, 0, 0, 0}},
+      {mouseLine(1355, 0x0800, 600, 300, -120), {1355, 3, 0x0800, 600, 300, -120}},
+      {mouseLine(1500, 0x0080, 7, 8, 1), {1500, 3, 0x0080, 7, 8, 1}},
+      {mouseLine(1, 0x1000, 2, 3, kMax), {1, 3, 0x1000, 2, 3, kMax}},
   };
   for (const Case& c : cases) {
     std::wstring_view line(c.written);
@@ -60,11 +74,19 @@ TEST(ScriptLineTest, ReadsTheFirstFiveDecimalFields) {
       {L"10 0 65 7 -8", {10, 0, 65, 7, -8}},  // key action with a point: kept as written
       {L"1 5 65 0 0", {1, 5, 65, 0, 0}},
       {L"1 -1 65 0 0", {1, -1, 65, 0, 0}},
-      // Later fields are ignored, whatever they hold.
-      {L"1 2 3 4 5 6 7", {1, 2, 3, 4, 5}},
+      // The sixth field is read like the others; an unusable one is absent,
+      // and later fields are ignored, whatever they hold.
+      {L"1 2 3 4 5 6", {1, 2, 3, 4, 5, 6}},
+      {L"1 2 3 4 5 6 7", {1, 2, 3, 4, 5, 6}},
+      {L"1 3 2048 4 5 -120 x y z", {1, 3, 2048, 4, 5, -120}},
+      {L"1 3 2048 4 5 -120.7", {1, 3, 2048, 4, 5, -120}},
+      {L"1 3 2048 4 5 1e12", {1, 3, 2048, 4, 5, kMax}},
       {L"1 2 3 4 5 nan \r\0x"sv, {1, 2, 3, 4, 5}},
+      {L"1 2 3 4 5 0x10", {1, 2, 3, 4, 5}},
+      {L"1 2 3 4 5 -", {1, 2, 3, 4, 5}},
+      {L"1 2 3 4 5 7\r", {1, 2, 3, 4, 5}},
       {L"1 2 3 4 5 ", {1, 2, 3, 4, 5}},
-      {L"1 2 3 4 5  ", {1, 2, 3, 4, 5}},
+      {L"1 2 3 4 5  6", {1, 2, 3, 4, 5}},
       // Fractions truncate toward zero.
       {L"12.9 -3.7 -0.5 0.99 -12.", {12, -3, 0, 0, -12}},
       {L".5 -.5 +7 -0 007", {0, 0, 7, 0, 7}},
@@ -106,6 +128,8 @@ TEST(ScriptLineTest, TenMegabyteLinesAreReadInPlace) {
   EXPECT_EQ(readScriptLine(L"1 2 3 -" + std::wstring(kLong, L'0') + L"42 5"), (ScriptLine{1, 2, 3, -42, 5}));
   EXPECT_EQ(readScriptLine(L"1 2 3 4 0." + std::wstring(kLong, L'9')), (ScriptLine{1, 2, 3, 4, 0}));
   EXPECT_EQ(readScriptLine(L"1 2 3 4 5 " + std::wstring(kLong, L'x')), (ScriptLine{1, 2, 3, 4, 5}));
+  EXPECT_EQ(readScriptLine(L"1 2 3 4 5 6 " + std::wstring(kLong, L'x')), (ScriptLine{1, 2, 3, 4, 5, 6}));
+  EXPECT_EQ(readScriptLine(L"1 2 3 4 5 -" + std::wstring(kLong, L'9')), (ScriptLine{1, 2, 3, 4, 5, kMin}));
   EXPECT_EQ(readScriptLine(std::wstring(kLong, L'7')), std::nullopt);
   EXPECT_EQ(readScriptLine(std::wstring(kLong, L' ')), std::nullopt);
 }

@@ -21,21 +21,30 @@
 // Readable event logs in failure messages.
 static void PrintTo(const KeyEvent& event, std::ostream* out) {
   *out << "{transition " << event.transition << ", vk 0x" << std::hex << event.vk << std::dec
-       << (event.ownInput ? ", own}" : "}");
+       << (event.extended ? ", extended" : "") << (event.ownInput ? ", own}" : "}");
 }
 static void PrintTo(const MouseEvent& event, std::ostream* out) {
-  *out << "{code 0x" << std::hex << event.code << std::dec << " at " << event.x << "," << event.y
-       << (event.ownInput ? ", own}" : "}");
+  *out << "{code 0x" << std::hex << event.code << std::dec << " at " << event.x << "," << event.y << ", data "
+       << event.data << (event.ownInput ? ", own}" : "}");
 }
 
 namespace {
 
 using namespace std::chrono_literals;
 
+// Keeps the events with their time stamps apart, so that whole events compare.
 class RecordingListener : public InputListener {
  public:
-  void onKey(const KeyEvent& event) override { keys.push_back(event); }
-  void onMouse(const MouseEvent& event) override { mice.push_back(event); }
+  void onKey(const KeyEvent& event) override {
+    times.push_back(event.time);
+    keys.push_back(event);
+    keys.back().time = 0;
+  }
+  void onMouse(const MouseEvent& event) override {
+    times.push_back(event.time);
+    mice.push_back(event);
+    mice.back().time = 0;
+  }
 
   std::vector<MouseEvent> buttons() const {
     std::vector<MouseEvent> result;
@@ -47,10 +56,12 @@ class RecordingListener : public InputListener {
   void clear() {
     keys.clear();
     mice.clear();
+    times.clear();
   }
 
   std::vector<KeyEvent> keys;
   std::vector<MouseEvent> mice;
+  std::vector<std::uint32_t> times;
 };
 
 // A key message as the focused window gets it.
@@ -171,6 +182,80 @@ TEST_F(Win32InputTest, XKeyReachesTheListenerAsPressThenRelease) {
   EXPECT_EQ(windowText(edit_), L"a") << "the hook must pass the key on";
 }
 
+TEST_F(Win32InputTest, EventsCarryTheSystemsStampOnTheTickClock) {
+  const DWORD before = GetTickCount();
+  ASSERT_EQ(xdotool(L"key b"), 0);
+  injector_.injectKeyEvent('C', kKeyPress, std::nullopt);
+  injector_.injectKeyEvent('C', kKeyRelease, std::nullopt);
+  pumpUntil([this] { return listener_.keys.size() >= 4; });
+  const DWORD after = GetTickCount();
+  ASSERT_EQ(listener_.times.size(), 4u);
+  for (std::uint32_t time : listener_.times) {
+    EXPECT_LE(time - before, after - before) << "stamp " << time << " outside " << before << ".." << after;
+  }
+  EXPECT_LE(listener_.times[0], listener_.times[1]);
+}
+
+TEST_F(Win32InputTest, XNumericPadEnterIsTheExtendedEnter) {
+  ASSERT_EQ(xdotool(L"key KP_Enter Return"), 0);
+  pumpUntil([this] { return listener_.keys.size() >= 4; });
+  pumpFor(100ms);
+  EXPECT_EQ(listener_.keys, (std::vector<KeyEvent>{{kKeyPress, VK_RETURN, false, true},
+                                                  {kKeyRelease, VK_RETURN, false, true},
+                                                  {kKeyPress, VK_RETURN, false, false},
+                                                  {kKeyRelease, VK_RETURN, false, false}}));
+}
+
+TEST_F(Win32InputTest, InjectedKeyTakesAnExtendedFlagOfItsOwn) {
+  injector_.injectKeyEvent(VK_RETURN, kKeyPress, true);
+  injector_.injectKeyEvent(VK_RETURN, kKeyRelease, true);
+  injector_.injectKeyEvent(VK_HOME, kKeyPress, false);
+  injector_.injectKeyEvent(VK_HOME, kKeyRelease, false);
+  injector_.injectKeyEvent(VK_HOME, kKeyPress, std::nullopt);
+  injector_.injectKeyEvent(VK_HOME, kKeyRelease, std::nullopt);
+  pumpUntil([this] { return listener_.keys.size() >= 6; });
+  pumpFor(100ms);
+  EXPECT_EQ(listener_.keys, (std::vector<KeyEvent>{{kKeyPress, VK_RETURN, true, true},
+                                                  {kKeyRelease, VK_RETURN, true, true},
+                                                  {kKeyPress, VK_HOME, true, false},
+                                                  {kKeyRelease, VK_HOME, true, false},
+                                                  {kKeyPress, VK_HOME, true, true},
+                                                  {kKeyRelease, VK_HOME, true, true}}));
+  ASSERT_EQ(keyMessages_.size(), 6u);
+  EXPECT_TRUE(keyMessages_[0].extended) << "the focused window gets numeric-pad Enter";
+  EXPECT_FALSE(keyMessages_[2].extended);
+  EXPECT_TRUE(keyMessages_[4].extended);
+}
+
+TEST_F(Win32InputTest, WheelsAndSideButtonsCarryTheirDataBothWays) {
+  const POINT point = clientToScreen({250, 120});
+  ASSERT_TRUE(movePointer(point));
+  pumpFor(100ms);
+  listener_.clear();
+  // xdotool's buttons 4 and 5 turn the wheel up and down, 8 and 9 are the
+  // side buttons.
+  ASSERT_EQ(xdotool(L"click 4 click 5 click 8 click 9"), 0);
+  pumpUntil([this] { return listener_.buttons().size() >= 6; });
+  pumpFor(100ms);
+  const std::vector<MouseEvent> fromX{{mouse_code::kWheel, point.x, point.y, false, 120},
+                                      {mouse_code::kWheel, point.x, point.y, false, -120},
+                                      {mouse_code::kXDown, point.x, point.y, false, 1},
+                                      {mouse_code::kXUp, point.x, point.y, false, 1},
+                                      {mouse_code::kXDown, point.x, point.y, false, 2},
+                                      {mouse_code::kXUp, point.x, point.y, false, 2}};
+  EXPECT_EQ(listener_.buttons(), fromX);
+
+  listener_.clear();
+  for (const MouseEvent& event : fromX) injector_.injectMouseEvent(event.code, 0, 0, event.data);
+  injector_.injectMouseEvent(mouse_code::kHWheel, 0, 0, -240);
+  pumpUntil([this] { return listener_.buttons().size() >= 7; });
+  pumpFor(100ms);
+  std::vector<MouseEvent> injected = fromX;
+  injected.push_back({mouse_code::kHWheel, point.x, point.y, false, -240});
+  for (MouseEvent& event : injected) event.ownInput = true;
+  EXPECT_EQ(listener_.buttons(), injected);
+}
+
 TEST_F(Win32InputTest, XClickReachesTheListenerAtThePointOnTheScreen) {
   const POINT point = clientToScreen({250, 120});
   ASSERT_EQ(xdotool(L"mousemove " + std::to_wstring(point.x) + L" " + std::to_wstring(point.y) + L" click 1"), 0);
@@ -183,8 +268,8 @@ TEST_F(Win32InputTest, XClickReachesTheListenerAtThePointOnTheScreen) {
 }
 
 TEST_F(Win32InputTest, InjectedKeyTypesIntoTheEditAndIsMarkedOwn) {
-  injector_.injectKeyEvent('H', kKeyPress);
-  injector_.injectKeyEvent('H', kKeyRelease);
+  injector_.injectKeyEvent('H', kKeyPress, std::nullopt);
+  injector_.injectKeyEvent('H', kKeyRelease, std::nullopt);
   EXPECT_TRUE(pumpUntil([this] { return windowText(edit_) == L"h"; }))
       << "the edit shows " << testing::PrintToString(windowText(edit_));
   pumpFor(100ms);
@@ -205,13 +290,13 @@ TEST_F(Win32InputTest, InjectedMouseEventsAreMarkedOwn) {
 
   // Relative moves of more than 6 pixels come out doubled, as with the
   // default mouse acceleration of Windows; this one stays below that.
-  injector_.injectMouseEvent(mouse_code::kMove, 5, -4);
-  injector_.injectMouseEvent(mouse_code::kLeftDown, 0, 0);
-  injector_.injectMouseEvent(mouse_code::kLeftUp, 0, 0);
-  injector_.injectMouseEvent(mouse_code::kRightDown, 0, 0);
-  injector_.injectMouseEvent(mouse_code::kRightUp, 0, 0);
+  injector_.injectMouseEvent(mouse_code::kMove, 5, -4, 0);
+  injector_.injectMouseEvent(mouse_code::kLeftDown, 0, 0, 0);
+  injector_.injectMouseEvent(mouse_code::kLeftUp, 0, 0, 0);
+  injector_.injectMouseEvent(mouse_code::kRightDown, 0, 0, 0);
+  injector_.injectMouseEvent(mouse_code::kRightUp, 0, 0, 0);
   // (400, 300) on the 1280x1024 screen.
-  injector_.injectMouseEvent(mouse_code::kMove | mouse_code::kAbsolute, 400 * 65536 / 1280, 300 * 65536 / 1024);
+  injector_.injectMouseEvent(mouse_code::kMove | mouse_code::kAbsolute, 400 * 65536 / 1280, 300 * 65536 / 1024, 0);
   pumpUntil([this] { return listener_.mice.size() >= 6; });
   pumpFor(200ms);
   const int x = point.x + 5;
@@ -229,12 +314,12 @@ TEST_F(Win32InputTest, InjectedExtendedKeyWithShiftSelectsInTheEdit) {
   SendMessageW(edit_, EM_SETSEL, 3, 3);
   constexpr int kLeftShift = 0xA0;
   constexpr int kLeft = 0x25;
-  injector_.injectKeyEvent(kLeftShift, kKeyPress);
+  injector_.injectKeyEvent(kLeftShift, kKeyPress, std::nullopt);
   for (int i = 0; i < 2; ++i) {
-    injector_.injectKeyEvent(kLeft, kKeyPress);
-    injector_.injectKeyEvent(kLeft, kKeyRelease);
+    injector_.injectKeyEvent(kLeft, kKeyPress, std::nullopt);
+    injector_.injectKeyEvent(kLeft, kKeyRelease, std::nullopt);
   }
-  injector_.injectKeyEvent(kLeftShift, kKeyRelease);
+  injector_.injectKeyEvent(kLeftShift, kKeyRelease, std::nullopt);
   pumpUntil([this] { return listener_.keys.size() >= 6; });
   pumpFor(100ms);
 
@@ -250,26 +335,26 @@ TEST_F(Win32InputTest, InjectedExtendedKeyWithShiftSelectsInTheEdit) {
                                                    {WM_KEYUP, VK_LEFT, 0x4B, true},
                                                    {WM_KEYUP, VK_SHIFT, 0x2A, false}}));
   EXPECT_EQ(listener_.keys, (std::vector<KeyEvent>{{kKeyPress, kLeftShift, true},
-                                                  {kKeyPress, kLeft, true},
-                                                  {kKeyRelease, kLeft, true},
-                                                  {kKeyPress, kLeft, true},
-                                                  {kKeyRelease, kLeft, true},
+                                                  {kKeyPress, kLeft, true, true},
+                                                  {kKeyRelease, kLeft, true, true},
+                                                  {kKeyPress, kLeft, true, true},
+                                                  {kKeyRelease, kLeft, true, true},
                                                   {kKeyRelease, kLeftShift, true}}));
 }
 
 TEST_F(Win32InputTest, RemovedHooksReportNothingAndReinstallingDoesNotDoubleEvents) {
   hooks_.remove();
   hooks_.remove();
-  injector_.injectKeyEvent('H', kKeyPress);
-  injector_.injectKeyEvent('H', kKeyRelease);
+  injector_.injectKeyEvent('H', kKeyPress, std::nullopt);
+  injector_.injectKeyEvent('H', kKeyRelease, std::nullopt);
   ASSERT_TRUE(pumpUntil([this] { return windowText(edit_) == L"h"; }));
   pumpFor(100ms);
   EXPECT_TRUE(listener_.keys.empty());
 
   ASSERT_TRUE(hooks_.install(listener_));
   ASSERT_TRUE(hooks_.install(listener_));
-  injector_.injectKeyEvent('J', kKeyPress);
-  injector_.injectKeyEvent('J', kKeyRelease);
+  injector_.injectKeyEvent('J', kKeyPress, std::nullopt);
+  injector_.injectKeyEvent('J', kKeyRelease, std::nullopt);
   ASSERT_TRUE(pumpUntil([this] { return windowText(edit_) == L"hj"; }));
   pumpFor(100ms);
   EXPECT_EQ(listener_.keys, (std::vector<KeyEvent>{{kKeyPress, 'J', true}, {kKeyRelease, 'J', true}}));

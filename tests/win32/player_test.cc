@@ -26,20 +26,42 @@ namespace {
 
 using namespace std::chrono_literals;
 
-TEST(Win32WaiterTest, PausesForTheGivenTimeAndNotAtAllForNoTime) {
+TEST(Win32WaiterTest, WaitsUntilTheMomentAndNotAtAllForOneThatHasPassed) {
   Win32WaiterFactory factory;
   std::shared_ptr<Waiter> waiter = factory.makeWaiter();
   for (int i = 0; i < 3; ++i) {
+    const std::int64_t due = waiter->nowUs() + 20'000;
     const double start = nowMs();
-    EXPECT_TRUE(waiter->sleepMs(20));
+    EXPECT_EQ(waiter->waitUntil(due), WaitEnd::reached);
+    EXPECT_GE(waiter->nowUs(), due);
     const double took = nowMs() - start;
     EXPECT_GE(took, 19.9);
     EXPECT_LT(took, 40.0);
   }
   const double start = nowMs();
-  EXPECT_TRUE(waiter->sleepMs(0));
-  EXPECT_TRUE(waiter->sleepMs(-5));
+  EXPECT_EQ(waiter->waitUntil(waiter->nowUs()), WaitEnd::reached);
+  EXPECT_EQ(waiter->waitUntil(waiter->nowUs() - 5'000), WaitEnd::reached);
   EXPECT_LT(nowMs() - start, 5.0);
+  const double clockMs = static_cast<double>(waiter->nowUs()) / 1000;
+  EXPECT_NEAR(clockMs - nowMs(), 0.0, 5.0) << "the waiter's clock is the performance counter";
+}
+
+TEST(Win32WaiterTest, InterruptEndsOneWaitAndCountsOnceWhenItComesBefore) {
+  Win32WaiterFactory factory;
+  std::shared_ptr<Waiter> waiter = factory.makeWaiter();
+  std::thread interrupter([waiter] {
+    Sleep(50);
+    waiter->interrupt();
+  });
+  const double start = nowMs();
+  EXPECT_EQ(waiter->waitUntil(waiter->nowUs() + 3'600'000'000), WaitEnd::interrupted);
+  EXPECT_LT(nowMs() - start, 1000.0);
+  interrupter.join();
+
+  waiter->interrupt();
+  waiter->interrupt();
+  EXPECT_EQ(waiter->waitUntil(waiter->nowUs() + 3'600'000'000), WaitEnd::interrupted);
+  EXPECT_EQ(waiter->waitUntil(waiter->nowUs() + 10'000), WaitEnd::reached) << "two interrupts before a wait are one";
 }
 
 TEST(Win32WaiterTest, CancelFromAnotherThreadEndsAnHourAtOnceAndEveryLaterPause) {
@@ -52,7 +74,7 @@ TEST(Win32WaiterTest, CancelFromAnotherThreadEndsAnHourAtOnceAndEveryLaterPause)
   };
   auto outcome = std::make_shared<Outcome>();
   std::thread sleeper([waiter, outcome] {
-    outcome->completed.store(waiter->sleepMs(3'600'000));
+    outcome->completed.store(waiter->waitUntil(waiter->nowUs() + 3'600'000'000) == WaitEnd::reached);
     outcome->endedAt.store(nowMs());
     outcome->ended.store(true);
   });
@@ -69,11 +91,13 @@ TEST(Win32WaiterTest, CancelFromAnotherThreadEndsAnHourAtOnceAndEveryLaterPause)
   EXPECT_LT(outcome->endedAt.load() - cancelledAt, 100.0);
 
   const double start = nowMs();
-  EXPECT_FALSE(waiter->sleepMs(20));
-  EXPECT_FALSE(waiter->sleepMs(0));
+  EXPECT_EQ(waiter->waitUntil(waiter->nowUs() + 20'000), WaitEnd::cancelled);
+  waiter->interrupt();
+  EXPECT_EQ(waiter->waitUntil(waiter->nowUs()), WaitEnd::cancelled);
   EXPECT_LT(nowMs() - start, 5.0);
 
-  EXPECT_TRUE(factory.makeWaiter()->sleepMs(1)) << "a new run's waiter starts uncancelled";
+  std::shared_ptr<Waiter> next = factory.makeWaiter();
+  EXPECT_EQ(next->waitUntil(next->nowUs() + 1000), WaitEnd::reached) << "a new run's waiter starts uncancelled";
 }
 
 // The check boxes all off, so that the player makes one pass. The errors are
@@ -243,7 +267,7 @@ TEST_F(Win32PlayerTest, KeyLinesTypeIntoTheFocusedEdit) {
 
 TEST_F(Win32PlayerTest, StopEndsALongPauseAtOnceAndReleasesTheHeldKey) {
   ASSERT_FALSE(shiftHeld());
-  startPlaying(L"600000 0 16 0 0\r\n600001 2 16 0 0\r\n");
+  startPlaying(L"10 0 16 0 0\r\n600010 2 16 0 0\r\n");
   ASSERT_TRUE(pumpUntil([] { return shiftHeld(); })) << "the run did not press Shift";
   ASSERT_FALSE(ended_.load());
 
@@ -253,6 +277,18 @@ TEST_F(Win32PlayerTest, StopEndsALongPauseAtOnceAndReleasesTheHeldKey) {
   EXPECT_LT(endedAt_.load() - stoppedAt, 100.0);
   EXPECT_FALSE(shiftHeld());
   EXPECT_EQ(playing_.load(), 0);
+}
+
+TEST_F(Win32PlayerTest, EditDuringALongPauseTakesEffectAtOnce) {
+  startPlaying(L"10 0 72 0 0\r\n15 2 72 0 0\r\n600000 0 73 0 0\r\n600005 2 73 0 0\r\n");
+  ASSERT_TRUE(pumpUntil([] { return windowText(target_) == L"h"; }, 2s));
+  pumpFor(100ms);
+  // The user types a new third line into the box while the run waits for it.
+  SendMessageW(scriptEdit_, EM_SETSEL, 26, 58);
+  SendMessageW(scriptEdit_, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"100 0 74 0 0\r\n105 2 74 0 0"));
+  ASSERT_EQ(box_.line(2), L"100 0 74 0 0");
+  EXPECT_TRUE(waitForTheEnd(2s)) << "the run still waits for the old line";
+  EXPECT_EQ(windowText(target_), L"hj");
 }
 
 TEST_F(Win32PlayerTest, MouseLinesClickAtTheirPoint) {

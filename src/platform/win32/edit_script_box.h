@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -34,17 +35,24 @@ class EditScriptBox : public ScriptBox {
   std::wstring line(std::int32_t index) override;
   void setSelectionStart(std::int32_t offset) override;
   std::uint64_t revision() override { return revision_.load(); }
+  // The listener runs on the control's thread, inside the message that
+  // changed the text.
+  void setChangeListener(std::function<void()> listener) override { changeListener_ = std::move(listener); }
 
  private:
   static LRESULT CALLBACK watchChanges(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                        DWORD_PTR self);
-  void noteChanged() { ++revision_; }
+  void noteChanged() {
+    ++revision_;
+    if (changeListener_) changeListener_();
+  }
   std::wstring readText();
   // Brings the copy up to the current revision; call with mutex_ held.
   void refreshCopy();
 
   HWND edit_;
   std::atomic<std::uint64_t> revision_{0};
+  std::function<void()> changeListener_;
 
   std::mutex mutex_;
   std::uint64_t copyRevision_ = UINT64_MAX;

@@ -10,7 +10,7 @@ InputListener* currentListener = nullptr;
 LRESULT CALLBACK keyboardProc(int code, WPARAM wParam, LPARAM lParam) {
   if (code == HC_ACTION && currentListener != nullptr) {
     const auto& info = *reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
-    currentListener->onKey(keyEventFromHook(info.vkCode, info.flags, info.dwExtraInfo));
+    currentListener->onKey(keyEventFromHook(info.vkCode, info.flags, info.dwExtraInfo, info.time));
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -18,8 +18,8 @@ LRESULT CALLBACK keyboardProc(int code, WPARAM wParam, LPARAM lParam) {
 LRESULT CALLBACK mouseProc(int code, WPARAM wParam, LPARAM lParam) {
   if (code == HC_ACTION && currentListener != nullptr) {
     const auto& info = *reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam);
-    currentListener->onMouse(
-        mouseEventFromHook(static_cast<std::uint32_t>(wParam), info.pt.x, info.pt.y, info.dwExtraInfo));
+    currentListener->onMouse(mouseEventFromHook(static_cast<std::uint32_t>(wParam), info.pt.x, info.pt.y,
+                                                info.mouseData, info.dwExtraInfo, info.time));
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }

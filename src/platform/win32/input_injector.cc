@@ -4,23 +4,23 @@
 
 #include "input/hook_codes.h"
 
-void Win32InputInjector::injectKeyEvent(std::int32_t vk, std::int32_t transition) {
+void Win32InputInjector::injectKeyEvent(std::int32_t vk, std::int32_t transition, std::optional<bool> extended) {
   INPUT input{};
   input.type = INPUT_KEYBOARD;
   input.ki.wVk = static_cast<WORD>(vk);
   input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(static_cast<UINT>(vk), MAPVK_VK_TO_VSC));
   input.ki.dwFlags = (transition == kKeyRelease ? KEYEVENTF_KEYUP : 0) |
-                     (isExtendedKey(vk) ? KEYEVENTF_EXTENDEDKEY : 0);
+                     (extended.value_or(isExtendedKey(vk)) ? KEYEVENTF_EXTENDEDKEY : 0);
   input.ki.dwExtraInfo = kOwnInputMarker;
   SendInput(1, &input, sizeof input);
 }
 
-void Win32InputInjector::injectMouseEvent(std::int32_t flags, std::int32_t dx, std::int32_t dy) {
+void Win32InputInjector::injectMouseEvent(std::int32_t flags, std::int32_t dx, std::int32_t dy, std::int32_t data) {
   INPUT input{};
   input.type = INPUT_MOUSE;
   input.mi.dx = dx;
   input.mi.dy = dy;
-  input.mi.mouseData = 0;
+  input.mi.mouseData = static_cast<DWORD>(data);
   input.mi.dwFlags = static_cast<DWORD>(flags);
   input.mi.dwExtraInfo = kOwnInputMarker;
   SendInput(1, &input, sizeof input);

@@ -5,7 +5,7 @@
 // Synthetic input through SendInput; every event carries kOwnInputMarker.
 class Win32InputInjector : public InputInjector {
  public:
-  void injectKeyEvent(std::int32_t vk, std::int32_t transition) override;
-  void injectMouseEvent(std::int32_t flags, std::int32_t dx, std::int32_t dy) override;
+  void injectKeyEvent(std::int32_t vk, std::int32_t transition, std::optional<bool> extended) override;
+  void injectMouseEvent(std::int32_t flags, std::int32_t dx, std::int32_t dy, std::int32_t data) override;
   void setCursorPos(std::int32_t x, std::int32_t y) override;
 };

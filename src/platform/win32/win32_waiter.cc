@@ -27,10 +27,8 @@ std::int64_t performanceCounter() {
   return now.QuadPart;
 }
 
-// Counter ticks to 100 ns units, without overflow for pauses of weeks.
-std::int64_t toHundredNanoseconds(std::int64_t counts, std::int64_t perSecond) {
-  return counts / perSecond * 10'000'000 + counts % perSecond * 10'000'000 / perSecond;
-}
+// a * b / c without overflow for the counts of weeks.
+std::int64_t scale(std::int64_t a, std::int64_t b, std::int64_t c) { return a / c * b + a % c * b / c; }
 
 }  // namespace
 
@@ -58,31 +56,42 @@ void Win32Waiter::cancel() {
   if (cancelEvent_) SetEvent(cancelEvent_.get());
 }
 
-bool Win32Waiter::sleepMs(std::int32_t ms) {
-  if (cancelled_.load()) return false;
-  if (ms <= 0) return true;
+void Win32Waiter::interrupt() {
+  interrupted_.store(true);
+  if (interruptEvent_) SetEvent(interruptEvent_.get());
+}
 
-  const std::int64_t deadline = performanceCounter() + std::int64_t{ms} * countsPerSecond_ / 1000;
-  const std::int64_t spin = kSpinMicroseconds * countsPerSecond_ / 1'000'000;
-  // A loop, since a timer may also wake early.
+std::int64_t Win32Waiter::nowUs() { return scale(performanceCounter(), 1'000'000, countsPerSecond_); }
+
+std::optional<WaitEnd> Win32Waiter::endedEarly() {
+  if (cancelled_.load(std::memory_order_relaxed)) return WaitEnd::cancelled;
+  if (interrupted_.load(std::memory_order_relaxed) && interrupted_.exchange(false)) return WaitEnd::interrupted;
+  return std::nullopt;
+}
+
+WaitEnd Win32Waiter::waitUntil(std::int64_t dueUs) {
+  if (std::optional<WaitEnd> end = endedEarly()) return *end;
+  const std::int64_t deadline = scale(dueUs, countsPerSecond_, 1'000'000);
+  const std::int64_t spin = scale(kSpinMicroseconds, countsPerSecond_, 1'000'000);
+  // A loop, since a timer may also wake early, and the interrupt event may be
+  // left over from an interrupt already counted.
   for (std::int64_t left = deadline - performanceCounter(); left > spin; left = deadline - performanceCounter()) {
     LARGE_INTEGER due;
-    due.QuadPart = -toHundredNanoseconds(left - spin, countsPerSecond_);  // negative: relative
+    due.QuadPart = -scale(left - spin, 10'000'000, countsPerSecond_);  // 100 ns units; negative: relative
     DWORD result = WAIT_FAILED;
     if (timer_ && SetWaitableTimer(timer_.get(), &due, 0, nullptr, nullptr, FALSE)) {
-      HANDLE handles[] = {cancelEvent_.get(), timer_.get()};
-      result = WaitForMultipleObjects(2, handles, FALSE, INFINITE);
+      HANDLE handles[] = {cancelEvent_.get(), interruptEvent_.get(), timer_.get()};
+      result = WaitForMultipleObjects(3, handles, FALSE, INFINITE);
     }
-    if (result == WAIT_OBJECT_0) return false;
-    // Without a usable timer or event: coarse steps that still end on cancel.
-    if (result != WAIT_OBJECT_0 + 1) Sleep(1);
-    if (cancelled_.load()) return false;
+    // Without a usable timer or event: coarse steps that still end early.
+    if (result > WAIT_OBJECT_0 + 2) Sleep(1);
+    if (std::optional<WaitEnd> end = endedEarly()) return *end;
   }
   while (performanceCounter() < deadline) {
-    if (cancelled_.load(std::memory_order_relaxed)) return false;
+    if (std::optional<WaitEnd> end = endedEarly()) return *end;
     YieldProcessor();
   }
-  return !cancelled_.load();
+  return endedEarly().value_or(WaitEnd::reached);
 }
 
 Win32WaiterFactory::Win32WaiterFactory() {

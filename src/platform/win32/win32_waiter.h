@@ -5,14 +5,15 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <type_traits>
 
 #include "platform/waiter.h"
 
 // Pauses to within a fraction of a millisecond: a waitable timer, high
 // resolution where the system has one, for most of the pause, and a short
-// spin on the performance counter for the rest. A cancel event ends the
-// wait at once, even in the middle of an hours-long pause.
+// spin on the performance counter for the rest. A cancel or interrupt event
+// ends the wait at once, even in the middle of an hours-long pause.
 class Win32Waiter : public Waiter {
  public:
   Win32Waiter();
@@ -20,7 +21,9 @@ class Win32Waiter : public Waiter {
   Win32Waiter(const Win32Waiter&) = delete;
   Win32Waiter& operator=(const Win32Waiter&) = delete;
 
-  bool sleepMs(std::int32_t ms) override;
+  std::int64_t nowUs() override;
+  WaitEnd waitUntil(std::int64_t dueUs) override;
+  void interrupt() override;
   void cancel() override;
 
   bool hasHighResolutionTimer() const { return highResolution_; }
@@ -31,13 +34,18 @@ class Win32Waiter : public Waiter {
   };
   using UniqueHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, CloseHandleDeleter>;
 
+  // How the wait ends before its moment, if it does.
+  std::optional<WaitEnd> endedEarly();
+
   UniqueHandle cancelEvent_;
+  UniqueHandle interruptEvent_{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
   UniqueHandle timer_;
   bool highResolution_ = false;
   bool raisedTimerResolution_ = false;
   // Read in the spin, where asking the kernel about the event would cost more
   // than the spin itself.
   std::atomic<bool> cancelled_{false};
+  std::atomic<bool> interrupted_{false};
   std::int64_t countsPerSecond_ = 1;
 };
 
