@@ -1,5 +1,5 @@
-// What Windows 7 SP1 needs in order to load tamsik.exe, read from the file:
-// no function and no DLL that came later.
+// tamsik.exe as a file: what Windows 7 SP1 needs in order to load it (no
+// function and no DLL that came later), and the version it carries.
 
 #include <windows.h>
 
@@ -9,6 +9,8 @@
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -132,6 +134,58 @@ TEST(ExecutableE2eTest, TheImportCheckFindsANewerFunction) {
   std::vector<std::string> newer = newerThanWindows7(table.imports);
   EXPECT_NE(std::find(newer.begin(), newer.end(), "user32.dll!GetDpiForSystem (Windows 10 1607)"), newer.end())
       << testing::PrintToString(newer);
+}
+
+// The CMake project's version as the four numbers of a version resource.
+std::vector<unsigned> projectVersion() {
+  std::vector<unsigned> numbers;
+  std::istringstream in(TAMSIK_PROJECT_VERSION);
+  for (std::string part; std::getline(in, part, '.');) numbers.push_back(static_cast<unsigned>(std::stoul(part)));
+  numbers.resize(4, 0);
+  return numbers;
+}
+
+TEST(ExecutableE2eTest, CarriesTheProjectVersion) {
+  DWORD ignored = 0;
+  DWORD size = GetFileVersionInfoSizeW(tamsikPath().c_str(), &ignored);
+  ASSERT_GT(size, 0u);
+  std::vector<char> info(size);
+  ASSERT_TRUE(GetFileVersionInfoW(tamsikPath().c_str(), 0, size, info.data()));
+
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+  std::vector<unsigned> fileVersion = {HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
+                                       HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS)};
+  std::vector<unsigned> productVersion = {HIWORD(fixed->dwProductVersionMS), LOWORD(fixed->dwProductVersionMS),
+                                          HIWORD(fixed->dwProductVersionLS), LOWORD(fixed->dwProductVersionLS)};
+  EXPECT_EQ(fileVersion, projectVersion());
+  EXPECT_EQ(productVersion, projectVersion());
+
+  for (const wchar_t* name : {L"FileVersion", L"ProductVersion"}) {
+    wchar_t* text = nullptr;
+    std::wstring path = std::wstring(L"\\StringFileInfo\\080404B0\\") + name;
+    ASSERT_TRUE(VerQueryValueW(info.data(), path.c_str(), reinterpret_cast<void**>(&text), &length)) << path;
+    std::string expected = TAMSIK_PROJECT_VERSION;
+    EXPECT_EQ(std::wstring(text), std::wstring(expected.begin(), expected.end())) << path;
+  }
+
+  struct FreeLibraryDeleter {
+    void operator()(HMODULE module) const { FreeLibrary(module); }
+  };
+  std::unique_ptr<std::remove_pointer_t<HMODULE>, FreeLibraryDeleter> image(
+      LoadLibraryExW(tamsikPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+  ASSERT_NE(image, nullptr);
+  HRSRC resource = FindResourceW(image.get(), MAKEINTRESOURCEW(1), RT_MANIFEST);
+  ASSERT_NE(resource, nullptr);
+  const char* bytes = static_cast<const char*>(LockResource(LoadResource(image.get(), resource)));
+  std::string manifest(bytes, SizeofResource(image.get(), resource));
+  std::vector<unsigned> version = projectVersion();
+  std::ostringstream identity;
+  identity << "name=\"Tamsik.Tamsik\" version=\"" << version[0] << '.' << version[1] << '.' << version[2] << '.'
+           << version[3] << '"';
+  EXPECT_NE(manifest.find(identity.str()), std::string::npos) << manifest;
+  EXPECT_EQ(manifest.find('@'), std::string::npos) << "a placeholder was left: " << manifest;
 }
 
 }  // namespace
