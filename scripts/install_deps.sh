@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building and testing Tamsik need, if any
-# is missing: scripts/install_deps.sh [build|test]
+# Installs the Debian packages that building, packaging and testing Tamsik
+# need, if any is missing: scripts/install_deps.sh [build|package|test]
 set -euo pipefail
 
 build=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 wine xvfb xdotool x11-utils
        x11-xserver-utils imagemagick fonts-wqy-microhei fonts-wine)
-test=(g++ clang libclang-rt-dev googletest libgtest-dev libgmock-dev libbenchmark-dev)
+package=(zip git)
+test=(g++ clang libclang-rt-dev googletest libgtest-dev libgmock-dev libbenchmark-dev unzip)
 
 wanted=("${build[@]}")
-[[ ${1:-test} == test ]] && wanted+=("${test[@]}")
+case ${1:-test} in
+  package) wanted+=("${package[@]}") ;;
+  test) wanted+=("${package[@]}" "${test[@]}") ;;
+esac
 
 missing=()
 for package in "${wanted[@]}"; do

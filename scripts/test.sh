@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds both configurations and runs every test:
-# the native logic suites, again under ASan and UBSan, the fuzzers, then the
-# Windows build under Wine on a virtual display.
+# the native logic suites, again under ASan and UBSan, the fuzzers, the
+# Windows build under Wine on a virtual display, then the release archive
+# (built twice, to compare the bytes).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -19,3 +20,5 @@ scripts/fuzz.sh 30
 cmake --preset mingw
 cmake --build --preset mingw
 tests/wine/with_display.sh ctest --preset mingw
+
+tests/package/check_package.sh

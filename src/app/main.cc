@@ -2,13 +2,14 @@
 
 #include "app/main_window.h"
 #include "app/run_state.h"
+#include "platform/win32/dpi.h"
 #include "platform/win32/input_hooks.h"
 #include "platform/win32/processes.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   // The manifest asks for this already; an older loader that ignores it still
   // gets physical pixels everywhere, which recorded coordinates rely on.
-  SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+  enableDpiAwareness();
 
   RunState state;
   Win32Processes processes;

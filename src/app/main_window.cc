@@ -10,6 +10,7 @@
 #include "app/texts.h"
 #include "desktop/script_files.h"
 #include "desktop/window_list.h"
+#include "platform/win32/dpi.h"
 
 namespace {
 
@@ -116,7 +117,7 @@ HWND createControl(const ControlDef& def, HWND parent) {
 
 HICON loadProgramIcon(int metricX, int metricY, UINT dpi) {
   return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TAMSIK), IMAGE_ICON,
-                                      GetSystemMetricsForDpi(metricX, dpi), GetSystemMetricsForDpi(metricY, dpi), 0));
+                                      systemMetricForDpi(metricX, dpi), systemMetricForDpi(metricY, dpi), 0));
 }
 
 }  // namespace
@@ -186,7 +187,7 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE:
       createControls();
-      applyDpi(GetDpiForWindow(hwnd_));
+      applyDpi(dpiForWindow(hwnd_));
       onWindowCreated();
       return 0;
     case WM_DESTROY:
@@ -293,7 +294,7 @@ void MainWindow::applyDpi(UINT dpi) {
 
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof(metrics);
-  SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi_);
+  nonClientMetricsForDpi(metrics, dpi_);
   HFONT oldDefault = defaultFont_;
   HFONT old标签2 = 标签2Font_;
   defaultFont_ = CreateFontIndirectW(&metrics.lfMessageFont);
