@@ -5,6 +5,7 @@
 #include "platform/win32/dpi.h"
 #include "platform/win32/input_hooks.h"
 #include "platform/win32/processes.h"
+#include "platform/win32/window_thread.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   // The manifest asks for this already; an older loader that ignores it still
@@ -12,9 +13,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   enableDpiAwareness();
 
   RunState state;
+  Win32WindowThread windowThread;
   Win32Processes processes;
-  Win32InputHooks hooks;
-  MainWindow window(state, processes, hooks);
+  Win32InputHooks hooks(windowThread);
+  MainWindow window(state, processes, hooks, windowThread);
   if (!window.create(instance, showCommand)) return 1;
 
   MSG message;

@@ -15,9 +15,10 @@
 namespace {
 
 constexpr UINT kTrayMessage = WM_APP + 1;
-constexpr UINT kFlushRecordingMessage = WM_APP + 2;
-constexpr UINT kShowCursorReadoutMessage = WM_APP + 3;
 constexpr int kBaseDpi = 96;
+// The hooks' watchdog looks once a second; 时钟1 is control_id::时钟1.
+constexpr UINT_PTR kWatchdogTimer = 2;
+constexpr UINT kWatchdogPeriodMs = 1000;
 
 // Outer rectangle of the main window at 96 DPI.
 constexpr int kWindowLeft = 50, kWindowTop = 50, kWindowWidth = 450, kWindowHeight = 428;
@@ -122,8 +123,8 @@ HICON loadProgramIcon(int metricX, int metricY, UINT dpi) {
 
 }  // namespace
 
-MainWindow::MainWindow(RunState& state, Processes& processes, InputHooks& hooks)
-    : state_(state), processes_(processes), hooks_(hooks) {}
+MainWindow::MainWindow(RunState& state, Processes& processes, InputHooks& hooks, WindowThread& windowThread)
+    : state_(state), processes_(processes), hooks_(hooks), windowThread_(windowThread) {}
 
 MainWindow::~MainWindow() {
   if (hwnd_) DestroyWindow(hwnd_);
@@ -219,15 +220,9 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
       }
       break;
-    case kFlushRecordingMessage:
-      recorder_->flushToBox();
-      return 0;
-    case kShowCursorReadoutMessage:
-      cursorReadoutPosted_ = false;
-      showStatusText(StatusPanel::cursor);
-      return 0;
     case WM_TIMER:
       if (wParam == static_cast<WPARAM>(control_id::时钟1)) onTimerTick();
+      if (wParam == kWatchdogTimer && watchdog_) watchdog_->check();
       return 0;
     case kTrayMessage:
       // Only a minimised window is restored; a normal one stays as it is.
@@ -271,10 +266,12 @@ void MainWindow::createControls() {
   scriptBox_ = std::make_unique<EditScriptBox>(control(control_id::脚本框));
   windowList_ = std::make_unique<ComboWindowListBox>(control(control_id::组合框));
   fileDialogs_ = std::make_unique<Win32FileDialogs>(hwnd_);
-  player_ = std::make_unique<ScriptPlayer>(state_.playing, *scriptBox_, *this, playerInput_, waiters_);
+  script_ = std::make_unique<PublishedScript>(*scriptBox_, windowThread_);
+  loopOption_ = std::make_unique<CheckBoxMirror>(control(control_id::选择框2));
+  player_ = std::make_unique<ScriptPlayer>(state_.playing, *script_, loopOption_->checked(), *this, playerInput_,
+                                           waiters_);
   runs_ = std::make_unique<PlayerRuns>(*player_, [this] { return isTargetWindowInFront(); });
-  recorder_ = std::make_unique<Recorder>(state_, *this, *scriptBox_, cursor_, ownPlacements_,
-                                         [this] { PostMessageW(hwnd_, kFlushRecordingMessage, 0, 0); });
+  recorder_ = std::make_unique<Recorder>(state_, *this, *scriptBox_, cursor_, ownPlacements_, windowThread_);
   hotKeys_ = std::make_unique<HotKeys>(state_, *this, *scriptBox_, sounds_, *runs_, *recorder_);
 }
 
@@ -333,12 +330,16 @@ void MainWindow::onWindowCreated() {
   trayIcon_ = std::make_unique<TrayIcon>(hwnd_, kTrayMessage, smallIcon_);
   trayIcon_->set(texts::kTrayTip);
   hooks_.install(*this);
+  InputListener& listener = *this;
+  watchdog_ = std::make_unique<HookWatchdog>(hooks_, listener, lastInput_, clock_);
+  SetTimer(hwnd_, kWatchdogTimer, kWatchdogPeriodMs, nullptr);
   refreshWindowList();
   SetWindowTextW(control(control_id::标签3), texts::kHelpText);
 }
 
 void MainWindow::onWindowDestroyed() {
   hooks_.remove();
+  KillTimer(hwnd_, kWatchdogTimer);
   KillTimer(hwnd_, control_id::时钟1);
   if (trayIcon_) trayIcon_->remove();
   // A player that does not end in time must not keep the process alive, nor
@@ -405,22 +406,11 @@ void MainWindow::showError(const std::wstring& text) {
 }
 
 void MainWindow::setStatusText(StatusPanel panel, const std::wstring& text) {
-  std::wstring& wanted = statusTexts_[static_cast<int>(panel)];
-  if (text == wanted) return;
-  wanted = text;
-  // The cursor readout comes with every mouse event of the desktop: the hook
-  // returns at once, and the panel shows the latest text once the window's
-  // thread is done with the events at hand.
-  if (panel == StatusPanel::cursor) {
-    if (!cursorReadoutPosted_) cursorReadoutPosted_ = PostMessageW(hwnd_, kShowCursorReadoutMessage, 0, 0) != FALSE;
-    return;
-  }
-  showStatusText(panel);
-}
-
-void MainWindow::showStatusText(StatusPanel panel) {
+  std::wstring& shown = statusTexts_[static_cast<int>(panel)];
+  if (text == shown) return;
+  shown = text;
   SendMessageW(control(control_id::状态条1), SB_SETTEXTW, static_cast<WPARAM>(panel),
-               reinterpret_cast<LPARAM>(statusTexts_[static_cast<int>(panel)].c_str()));
+               reinterpret_cast<LPARAM>(shown.c_str()));
 }
 
 std::wstring MainWindow::sensitivityText() {

@@ -8,26 +8,31 @@
 #include "app/player_runs.h"
 #include "app/run_state.h"
 #include "app/tray_icon.h"
+#include "input/hook_watchdog.h"
 #include "input/hot_keys.h"
 #include "input/own_input.h"
 #include "input/recorder.h"
 #include "platform/controls.h"
 #include "platform/input.h"
 #include "platform/processes.h"
+#include "platform/win32/check_box_mirror.h"
 #include "platform/win32/edit_script_box.h"
 #include "platform/win32/input_injector.h"
 #include "platform/win32/script_files.h"
 #include "platform/win32/system.h"
 #include "platform/win32/win32_waiter.h"
 #include "platform/win32/window_system.h"
+#include "platform/window_thread.h"
 #include "script/player.h"
+#include "script/published_script.h"
 
 // The program's one window: options, script box, window list, buttons, help
 // text and status bar. Its layout is given at 96 DPI and scaled to the DPI of
 // the monitor it stands on.
 class MainWindow : private InputListener, public Controls {
  public:
-  MainWindow(RunState& state, Processes& processes, InputHooks& hooks);
+  // windowThread: the helper of the thread that calls create().
+  MainWindow(RunState& state, Processes& processes, InputHooks& hooks, WindowThread& windowThread);
   ~MainWindow() override;
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
@@ -61,7 +66,6 @@ class MainWindow : private InputListener, public Controls {
   void applyDpi(UINT dpi);
   void refreshWindowList();
   bool isTargetWindowInFront();
-  void showStatusText(StatusPanel panel);
   void openScriptFile();
   void saveScriptFile();
   void onTimerTick();
@@ -73,6 +77,7 @@ class MainWindow : private InputListener, public Controls {
   RunState& state_;
   Processes& processes_;
   InputHooks& hooks_;
+  WindowThread& windowThread_;
 
   HWND hwnd_ = nullptr;
   UINT dpi_ = 96;
@@ -85,9 +90,9 @@ class MainWindow : private InputListener, public Controls {
   std::unique_ptr<TrayIcon> trayIcon_;
   UINT taskbarCreatedMessage_ = 0;
   std::wstring statusTexts_[2];  // as last set, so that an unchanged text is not redrawn
-  bool cursorReadoutPosted_ = false;
 
   Win32TickClock clock_;
+  Win32LastInputClock lastInput_;
   Win32CursorPosition cursor_;
   Win32Sounds sounds_;
   Win32InputInjector injector_;
@@ -100,8 +105,11 @@ class MainWindow : private InputListener, public Controls {
   // Made once the controls exist.
   std::unique_ptr<ComboWindowListBox> windowList_;
   std::unique_ptr<Win32FileDialogs> fileDialogs_;
+  std::unique_ptr<PublishedScript> script_;
+  std::unique_ptr<CheckBoxMirror> loopOption_;  // 选择框2, "循环执行脚本", for the player's thread
   std::unique_ptr<ScriptPlayer> player_;
   std::unique_ptr<PlayerRuns> runs_;
   std::unique_ptr<Recorder> recorder_;
   std::unique_ptr<HotKeys> hotKeys_;
+  std::unique_ptr<HookWatchdog> watchdog_;
 };

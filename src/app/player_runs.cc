@@ -44,9 +44,6 @@ bool PlayerRuns::shutdown(std::chrono::milliseconds patience) {
           },
           0);
     }
-    // Answers the players' sent messages while it waits.
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_SENDMESSAGE);
-    MSG message;
-    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    Sleep(5);
   }
 }

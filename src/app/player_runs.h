@@ -24,11 +24,10 @@ class PlayerRuns : public Runs {
   void stop() override { player_.stop(); }
   bool isTargetWindowInFront() override { return targetWindowInFront_(); }
 
-  // Stops the run and waits for every player thread to end. The player reads
-  // the window's controls through this thread's messages, so the wait keeps
-  // answering them; a message box a player shows is closed. False when a
-  // thread did not end in time: it is left to the end of the process.
-  bool shutdown(std::chrono::milliseconds patience = std::chrono::seconds(3));
+  // Stops the run and waits for every player thread to end; a message box a
+  // player shows is closed. False when a thread did not end in time: it is
+  // left to the end of the process.
+  bool shutdown(std::chrono::milliseconds patience = std::chrono::seconds(1));
 
  private:
   struct Thread {

@@ -60,6 +60,7 @@ inline constexpr wchar_t kScriptFileExtension[] = L"sbj";
 inline constexpr wchar_t kLineCountSuffix[] = L"条脚本";
 inline constexpr wchar_t kScriptFileUnreadable[] = L"无法读取脚本文件!";
 inline constexpr wchar_t kScriptSaveFailed[] = L"脚本保存失败!";
+inline constexpr wchar_t kScriptNotEncodable[] = L"脚本含有无法保存的字符!";
 
 std::wstring windowTitle();
 

@@ -25,7 +25,12 @@ void openScriptFile(ScriptFileContext& context) {
 void saveScriptFile(ScriptFileContext& context) {
   std::optional<std::wstring> path = context.dialogs.chooseFileToSave(scriptFileDialogOptions());
   if (!path) return;
-  if (!context.files.replaceAll(*path, context.codec.encode(context.box.text()))) {
+  std::optional<std::string> bytes = context.codec.encode(context.box.text());
+  if (!bytes) {
+    context.controls.setStatusText(StatusPanel::message, texts::kScriptNotEncodable);
+    return;
+  }
+  if (!context.files.replaceAll(*path, *bytes)) {
     context.controls.setStatusText(StatusPanel::message, texts::kScriptSaveFailed);
   }
 }

@@ -22,6 +22,7 @@ FileDialogOptions scriptFileDialogOptions();
 void openScriptFile(ScriptFileContext& context);
 
 // Asks for a path and writes the whole box there, with no terminating zero.
-// A failed save says so in panel 1 and leaves the file that was there whole;
-// a successful one leaves the status bar alone.
+// A failed save says so in panel 1 and leaves the file that was there whole,
+// and so does a text with characters that script files cannot hold; a
+// successful one leaves the status bar alone.
 void saveScriptFile(ScriptFileContext& context);

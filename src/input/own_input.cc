@@ -18,7 +18,9 @@ bool OwnPlacements::isOwn(const MouseEvent& event) {
   if (event.ownInput) return true;
   if (event.code != mouse_code::kMove || !pending_.load(std::memory_order_relaxed)) return false;
   if (placedPoint_.load() != pack(event.x, event.y)) return false;
-  if (clock_.tickMs() - placedTick_.load() > kRecentMs) return false;
+  // By the event's own stamp: the window thread may come to it late.
+  const auto since = static_cast<std::int32_t>(event.time - placedTick_.load());
+  if (since < -static_cast<std::int32_t>(kRecentMs) || since > static_cast<std::int32_t>(kRecentMs)) return false;
   pending_.store(false);
   return true;
 }

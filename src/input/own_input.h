@@ -16,8 +16,8 @@ class OwnPlacements {
 
   // Player thread: the cursor is about to be placed at (x, y).
   void notePlacement(std::int32_t x, std::int32_t y);
-  // Hook thread: the event is Tamsik's own input. A placement is recognised
-  // once, and only for a short while after it was made.
+  // Window thread: the event is Tamsik's own input. A placement is recognised
+  // once, and only by a move stamped shortly after it was made.
   bool isOwn(const MouseEvent& event);
 
  private:

@@ -33,13 +33,13 @@ double leadingNumber(const std::wstring& text) {
 }
 
 Recorder::Recorder(RunState& state, Controls& controls, ScriptBox& box, CursorPosition& cursor,
-                   OwnPlacements& ownPlacements, std::function<void()> scheduleFlush)
+                   OwnPlacements& ownPlacements, WindowThread& windowThread)
     : state_(state),
       controls_(controls),
       box_(box),
       cursor_(cursor),
       ownPlacements_(ownPlacements),
-      scheduleFlush_(std::move(scheduleFlush)) {}
+      windowThread_(windowThread) {}
 
 std::int32_t Recorder::elapsedMs(std::uint32_t eventTime) const {
   return elapsedBetween(static_cast<std::uint32_t>(state_.recordStartTick), eventTime);
@@ -56,6 +56,15 @@ void Recorder::onMouseEvent(const MouseEvent& event) {
       (event.code != mouse_code::kMove || controls_.isChecked(CheckBox::选择框1))) {
     appendMouseLine(event);
   }
+  if (readoutPosted_) return;
+  readoutPosted_ = true;
+  windowThread_.post([this] {
+    readoutPosted_ = false;
+    showCursorPosition();
+  });
+}
+
+void Recorder::showCursorPosition() {
   MousePoint cursor = cursor_.cursorPos();
   controls_.setStatusText(StatusPanel::cursor,
                           L"x=" + std::to_wstring(cursor.x) + L"  y=" + std::to_wstring(cursor.y));
@@ -78,13 +87,13 @@ void Recorder::appendMouseLine(const MouseEvent& event) {
 void Recorder::appendLine(const std::wstring& line) {
   state_.recordedScript += line;
   pending_ += line;
-  if (flushScheduled_) return;
-  flushScheduled_ = true;
-  scheduleFlush_();
+  if (flushPosted_) return;
+  flushPosted_ = true;
+  windowThread_.post([this] { flushToBox(); });
 }
 
 void Recorder::flushToBox() {
-  flushScheduled_ = false;
+  flushPosted_ = false;
   if (pending_.empty()) return;
   // Rewriting the whole box for every event would cost more the longer the
   // recording; appending gives the same text while nobody else touched it.

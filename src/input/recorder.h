@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
 #include "app/run_state.h"
@@ -9,20 +8,23 @@
 #include "platform/controls.h"
 #include "platform/script_box.h"
 #include "platform/system.h"
+#include "platform/window_thread.h"
 
 // Turns the user's keys and mouse events into script lines while a recording
 // is on, and shows the cursor position on every mouse event. A line is
 // stamped with the event's own time, as the system stamped it, so that the
 // stamps do not depend on when this thread gets round to the event.
 //
-// A line goes into the recorded script at once; the script box follows when
-// the window's thread is done with the hook's event (`scheduleFlush` asks for
-// flushToBox once), so that the hooks return at once whatever the box costs
-// to update, and lines that come in a burst reach the box together.
+// A line goes into the recorded script at once; the script box follows once
+// the window thread is done with the events at hand, so that lines that come
+// in a burst reach the box together, whatever the box costs to update. The
+// cursor readout, too, is made once for a burst of mouse events.
+//
+// Window thread only.
 class Recorder {
  public:
   Recorder(RunState& state, Controls& controls, ScriptBox& box, CursorPosition& cursor, OwnPlacements& ownPlacements,
-           std::function<void()> scheduleFlush);
+           WindowThread& windowThread);
 
   // A key line; the line's sixth field carries the extended flag only when
   // it is not the one usual for the key's code.
@@ -37,16 +39,18 @@ class Recorder {
   void appendMouseLine(const MouseEvent& event);
   std::int32_t elapsedMs(std::uint32_t eventTime) const;
   void appendLine(const std::wstring& line);
+  void showCursorPosition();
 
   RunState& state_;
   Controls& controls_;
   ScriptBox& box_;
   CursorPosition& cursor_;
   OwnPlacements& ownPlacements_;
-  std::function<void()> scheduleFlush_;
+  WindowThread& windowThread_;
   // Recorded lines not yet in the box.
   std::wstring pending_;
-  bool flushScheduled_ = false;
+  bool flushPosted_ = false;
+  bool readoutPosted_ = false;
   // The box's revision right after our last write: while it stays the same,
   // the box still holds exactly the recorded script up to pending_.
   std::uint64_t writtenRevision_ = UINT64_MAX;

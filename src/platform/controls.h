@@ -12,13 +12,15 @@ enum class StatusPanel { cursor = 0, message = 1 };
 // What the logic reads and sets in the main window and its controls. Option
 // values live only there and are read at the moment of use. Abstract so that
 // it can be mocked out for tests.
+//
+// Window thread, but for showError.
 class Controls {
  public:
   virtual ~Controls() = default;
-  // Safe from any thread.
   virtual bool isChecked(CheckBox box) = 0;
   virtual void uncheck(CheckBox box) = 0;
-  // A modal message with the error icon; returns when the user has closed it.
+  // Any thread: a modal message with the error icon, owned by no window;
+  // returns when the user has closed it.
   virtual void showError(const std::wstring& text) = 0;
   virtual void setStatusText(StatusPanel panel, const std::wstring& text) = 0;
   // The text of 编辑框1, the mouse-move sensitivity in milliseconds.

@@ -68,8 +68,9 @@ struct MouseEvent {
   friend bool operator==(const MouseEvent&, const MouseEvent&) = default;
 };
 
-// Receives the hooks' events on the thread that installed them. Returns
-// nothing: the hooks never withhold an event from the system.
+// Receives the hooks' events on the window thread, one at a time between its
+// messages, in the order they happened, every event once. Returns nothing:
+// the hooks never withhold an event from the system.
 class InputListener {
  public:
   virtual ~InputListener() = default;
@@ -77,14 +78,24 @@ class InputListener {
   virtual void onMouse(const MouseEvent& event) = 0;
 };
 
+// The system-wide keyboard and mouse hooks.
 class InputHooks {
  public:
   virtual ~InputHooks() = default;
-  // Installs both low-level hooks; false when the system refused either.
+  // Window thread. Installs both low-level hooks, replacing any installed
+  // before; events on their way to the same listener still reach it. False
+  // when the system refused either hook.
   virtual bool install(InputListener& listener) = 0;
+  // Window thread. The listener gets nothing more, not even events that
+  // were on their way.
   virtual void remove() = 0;
+  // Any thread: the tick at which a hook was last called, 0 before the
+  // first. Hooks that work through a backlog of input are called now,
+  // whatever the stamps of the events they are given.
+  virtual std::uint32_t lastEventTick() = 0;
 };
 
+// Synthetic input. Any thread; the player's thread is the one that uses it.
 class InputInjector {
  public:
   virtual ~InputInjector() = default;

@@ -14,6 +14,7 @@ struct FileDialogOptions {
   std::wstring defaultExtension;
 };
 
+// Window thread: the dialogs are modal to the main window.
 class FileDialogs {
  public:
   virtual ~FileDialogs() = default;
@@ -24,6 +25,7 @@ class FileDialogs {
   virtual std::optional<std::wstring> chooseFileToSave(const FileDialogOptions& options) = 0;
 };
 
+// Whole files. Any thread.
 class FileStore {
  public:
   virtual ~FileStore() = default;
@@ -34,10 +36,11 @@ class FileStore {
   virtual bool replaceAll(const std::wstring& path, std::string_view bytes) = 0;
 };
 
-// The encoding of script files on disk.
+// The encoding of script files on disk. Any thread.
 class TextCodec {
  public:
   virtual ~TextCodec() = default;
   virtual std::wstring decode(std::string_view bytes) = 0;
-  virtual std::string encode(std::wstring_view text) = 0;
+  // Nothing when the encoding cannot hold every character of the text.
+  virtual std::optional<std::string> encode(std::wstring_view text) = 0;
 };

@@ -6,12 +6,22 @@
 #include "platform/input.h"
 
 // Small system services, abstract so that they can be mocked out for tests.
+// All of them may be called from any thread.
 
 class TickClock {
  public:
   virtual ~TickClock() = default;
-  // Milliseconds from a fixed origin; wraps round after 2^32.
+  // Milliseconds from a fixed origin, the clock of the input events' stamps;
+  // wraps round after 2^32.
   virtual std::uint32_t tickMs() = 0;
+};
+
+// When the system last took input from the keyboard or the mouse, whoever it
+// went to; on the clock of TickClock.
+class LastInputClock {
+ public:
+  virtual ~LastInputClock() = default;
+  virtual std::uint32_t lastInputTick() = 0;
 };
 
 class CursorPosition {

@@ -31,13 +31,14 @@ void ActionSchedule::played(std::int64_t dueUs, std::int64_t nowUs) {
   referenceUs_ = nowUs - dueUs > kCatchUpUs ? nowUs : dueUs;
 }
 
-ScriptPlayer::ScriptPlayer(std::atomic<std::int32_t>& playing, ScriptBox& box, Controls& controls,
-                           InputInjector& input, WaiterFactory& waiters)
-    : playing_(playing), box_(box), controls_(controls), input_(input), waiters_(waiters) {
-  box_.setChangeListener([this] { scriptChanged(); });
+ScriptPlayer::ScriptPlayer(std::atomic<std::int32_t>& playing, PublishedScript& script, const std::atomic<bool>& loop,
+                           Controls& controls, InputInjector& input, WaiterFactory& waiters)
+    : playing_(playing), script_(script), loop_(loop), controls_(controls), input_(input), waiters_(waiters) {
+  script_.setPublishedListener([this] { scriptChanged(); });
 }
 
 ScriptPlayer::Run ScriptPlayer::beginRun() {
+  script_.publishNow();
   std::lock_guard lock(mutex_);
   Run run{currentRun_.load() + 1, waiters_.makeWaiter()};
   currentRun_.store(run.number);
@@ -69,7 +70,7 @@ void ScriptPlayer::finish(const Run& run) {
 }
 
 void ScriptPlayer::playScript(const Run& run) {
-  if (box_.text().empty()) {
+  if (script_.current()->text().empty()) {
     controls_.showError(texts::kEmptyScript);
     finish(run);
     return;
@@ -80,18 +81,19 @@ void ScriptPlayer::playScript(const Run& run) {
   ActionSchedule schedule;
   Waiter& waiter = *run.waiter;
   std::int32_t index = 0;
-  // The stamp of the line played last in this pass; none at a pass's start.
-  std::optional<std::int32_t> previousStamp;
+  // The stamp of the line played last in this pass, when one was.
   bool playedInPass = false;
+  std::int32_t previousStamp = 0;
   while (goesOn(run)) {
+    std::shared_ptr<const ScriptSnapshot> script = script_.current();
     // A line that does not hold five numbers is passed over.
-    if (std::optional<ScriptLine> line = readScriptLine(box_.line(index))) {
+    if (std::optional<ScriptLine> line = readScriptLine(script->line(index))) {
       action.setTime(line->time);
       action.setKind(line->kind);
       action.setCode(line->code);
       action.setPosition({line->x, line->y});
       action.setExtra(line->extra);
-      std::int32_t pause = previousStamp ? pauseBetween(*previousStamp, line->time) : kBetweenPasses;
+      std::int32_t pause = playedInPass ? pauseBetween(previousStamp, line->time) : kBetweenPasses;
       std::int64_t due = schedule.due(pause, action.leadUs(), waiter.nowUs());
       WaitEnd end = waiter.waitUntil(due - action.leadUs());
       if (end == WaitEnd::cancelled) break;
@@ -104,12 +106,11 @@ void ScriptPlayer::playScript(const Run& run) {
     ++index;
     // The box line after the last CR LF is never played. An index past the
     // end, which edits during the run can cause, ends the pass as well.
-    if (index + 1 >= box_.lineCount()) {
-      if (!controls_.isChecked(CheckBox::选择框2)) break;
+    if (index + 1 >= script_.current()->lineCount()) {
+      if (!loop_.load()) break;
       // A looping script without one playable line must not spin.
       if (!playedInPass && waiter.waitUntil(waiter.nowUs() + kShortestPause * 1000) == WaitEnd::cancelled) break;
       index = 0;
-      previousStamp.reset();
       playedInPass = false;
     }
   }

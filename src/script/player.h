@@ -7,8 +7,8 @@
 
 #include "platform/controls.h"
 #include "platform/input.h"
-#include "platform/script_box.h"
 #include "platform/waiter.h"
+#include "script/published_script.h"
 
 // Plays the script box line by line, once or in a loop. The first action of a
 // run is played at once; each later one is due the difference of the two
@@ -19,6 +19,9 @@
 //
 // Each run is numbered: a run that was stopped never plays again, even when
 // a newer run has set `playing` before the stopped one woke up.
+//
+// The run's thread reads only the published script and the loop option's
+// mirror; it never waits for the window thread.
 // The moments at which a run's actions are due: each the previous one plus its
 // pause. A lag of up to kCatchUpUs is caught up by the actions that follow;
 // after a longer stall (a suspended machine, a hung injection) the moment the
@@ -47,18 +50,21 @@ class ScriptPlayer {
     std::shared_ptr<Waiter> waiter;
   };
 
-  ScriptPlayer(std::atomic<std::int32_t>& playing, ScriptBox& box, Controls& controls, InputInjector& input,
-               WaiterFactory& waiters);
+  // loop: 选择框2 ("循环执行脚本") as the window thread mirrors it, read at
+  // the end of every pass. controls: only for the message about an empty
+  // script, shown from the run's thread.
+  ScriptPlayer(std::atomic<std::int32_t>& playing, PublishedScript& script, const std::atomic<bool>& loop,
+               Controls& controls, InputInjector& input, WaiterFactory& waiters);
 
-  // Called before the run's thread starts, so that a second start is refused
-  // at once: playing := 1.
+  // Window thread, before the run's thread starts, so that a second start is
+  // refused at once: publishes the script box as it is and sets playing := 1.
   Run beginRun();
   // The body of the run's thread. Whatever ends the run, every key and mouse
   // button it pressed and did not release is released, last pressed first.
   void playScript(const Run& run);
   // Any thread: playing := 0 and the run's pause ends at once.
   void stop();
-  // Any thread: the script box has changed. A run waiting for its next action
+  // Any thread: a new script was published. A run waiting for its next action
   // reads that line again, so that an edit takes effect at once.
   void scriptChanged();
 
@@ -67,7 +73,8 @@ class ScriptPlayer {
   void finish(const Run& run);
 
   std::atomic<std::int32_t>& playing_;
-  ScriptBox& box_;
+  PublishedScript& script_;
+  const std::atomic<bool>& loop_;
   Controls& controls_;
   InputInjector& input_;
   WaiterFactory& waiters_;

@@ -29,7 +29,8 @@ struct Wiring {
   FakeSounds sounds{log};
   NullRuns runs;
   OwnPlacements placements{clock};
-  Recorder recorder{state, controls, box, cursor, placements, [this] { recorder.flushToBox(); }};
+  FakeWindowThread windowThread;
+  Recorder recorder{state, controls, box, cursor, placements, windowThread};
   HotKeys hotKeys{state, controls, box, sounds, runs, recorder};
 };
 

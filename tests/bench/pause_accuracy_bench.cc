@@ -18,11 +18,11 @@
 #include <thread>
 #include <vector>
 
-#include "fakes/fake_script_box.h"
 #include "platform/controls.h"
 #include "platform/win32/edit_script_box.h"
 #include "platform/win32/input_injector.h"
 #include "platform/win32/win32_waiter.h"
+#include "platform/win32/window_thread.h"
 #include "script/player.h"
 
 namespace {
@@ -134,12 +134,13 @@ double percentile(std::vector<double> values, double fraction) {
 
 // Plays the script once; every gap between the stamps of two consecutive
 // events against the pause that the player was to make between them.
-void play(const std::wstring& script, const std::vector<int>& pauses, ScriptBox& box, WaiterFactory& waiters,
-          Sample& sample) {
+void play(const std::wstring& script, const std::vector<int>& pauses, PublishedScript& published, ScriptBox& box,
+          WaiterFactory& waiters, Sample& sample) {
   std::atomic<std::int32_t> playing{0};
+  std::atomic<bool> loop{false};
   QuietControls controls;
   Win32InputInjector injector;
-  ScriptPlayer player(playing, box, controls, injector, waiters);
+  ScriptPlayer player(playing, published, loop, controls, injector, waiters);
   box.setText(script);
 
   gStamps.clear();
@@ -158,7 +159,7 @@ void play(const std::wstring& script, const std::vector<int>& pauses, ScriptBox&
       cpuMs = threadCpuMs(GetCurrentThread());
       busy.store(false);
     });
-    pumpWhile(busy);  // the player reads the box through this thread's window
+    pumpWhile(busy);
     playerThread.join();
     sample.cpuMs += cpuMs;
     sample.wallMs += static_cast<double>(counter() - start) / countsPerMs();
@@ -233,31 +234,26 @@ int main(int argc, char** argv) {
     script += std::to_wstring(stamp) + (line % 2 == 0 ? L" 0 " : L" 2 ") + std::to_wstring(key) + L" 0 0\r\n";
   }
 
-  // The edit control is what the player reads in the program: each read is a
-  // round trip to the window's thread, which falls inside the gap. The
-  // in-memory box shows the waiter's own accuracy without that cost.
+  // The player reads what the window thread publishes of the edit control.
+  Win32WindowThread windowThread;
   EditScriptBox editBox(scriptEdit);
-  FakeScriptBox memoryBox;
+  PublishedScript published(editBox, windowThread);
   Win32WaiterFactory precise;
   SleepWaiterFactory plain;
   const bool highResolution = Win32Waiter().hasHighResolutionTimer();
   struct Row {
     const char* waiter;
     const char* box;
-    ScriptBox& scriptBox;
     WaiterFactory& waiters;
     Sample sample;
   };
-  std::vector<Row> rows{{"Win32Waiter", "edit", editBox, precise, {}},
-                        {"Sleep(ms)", "edit", editBox, plain, {}},
-                        {"Win32Waiter", "in-memory", memoryBox, precise, {}},
-                        {"Sleep(ms)", "in-memory", memoryBox, plain, {}}};
+  std::vector<Row> rows{{"Win32Waiter", "edit", precise, {}}, {"Sleep(ms)", "edit", plain, {}}};
   // Rounds taken in turns, so that a passing load on the machine falls on
   // every row alike.
   for (int round = 0; round < rounds; ++round) {
     for (Row& row : rows) {
       SetWindowTextW(target, L"");
-      play(script, pauses, row.scriptBox, row.waiters, row.sample);
+      play(script, pauses, published, editBox, row.waiters, row.sample);
     }
   }
 

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/main_window.h"
+#include "platform/win32/window_thread.h"
 #include "fakes/fake_platform.h"
 #include "support/stopwatch.h"
 
@@ -40,7 +41,8 @@ int main() {
   RunState state;
   FakeProcesses processes;
   FakeInputHooks hooks;
-  MainWindow window(state, processes, hooks);
+  Win32WindowThread windowThread;
+  MainWindow window(state, processes, hooks, windowThread);
   if (!window.create(GetModuleHandleW(nullptr), SW_SHOWNOACTIVATE) || !hooks.listener) {
     std::fprintf(stderr, "cannot create the main window\n");
     return 1;

@@ -84,13 +84,13 @@ int main() {
   constexpr int kLines = 500000;
   const std::wstring script = scriptOf(kLines);
   box.setText(script);
-  std::string bytes = codec.encode(script);
+  std::string bytes = codec.encode(script).value();
   std::wstring decoded;
   std::optional<std::string> read;
 
   const double save = bestOfThreeMs([&] { saveScriptFile(context); });
   const double boxText = bestOfThreeMs([&] { decoded = box.text(); });
-  const double encode = bestOfThreeMs([&] { bytes = codec.encode(decoded); });
+  const double encode = bestOfThreeMs([&] { bytes = codec.encode(decoded).value(); });
   const double write = bestOfThreeMs([&] { files.replaceAll(path, bytes); });
 
   const double open = bestOfThreeMs([&] {

@@ -5,6 +5,7 @@
 #include "app/texts.h"
 #include "fakes/fake_script_box.h"
 #include "fakes/fake_script_files.h"
+#include "script/published_script.h"
 #include "script/script_line.h"
 
 namespace {
@@ -123,6 +124,17 @@ TEST_F(ScriptFilesTest, FailedSaveKeepsTheOldFileWholeAndSaysSo) {
   EXPECT_EQ(box.text(), L"new content\r\n");
 }
 
+TEST_F(ScriptFilesTest, TextTheFilesCannotHoldIsRefusedAndTheFileStaysAsItWas) {
+  files.files[L"C:\\out.sbj"] = "old content";
+  dialogs.saveAnswer = L"C:\\out.sbj";
+  box.setText(L"10 0 65 0 0\r\n\u20AC\r\n");  // the euro sign is not in the fake's encoding
+  save();
+  EXPECT_EQ(files.files, (std::map<std::wstring, std::string>{{L"C:\\out.sbj", "old content"}}));
+  EXPECT_EQ(message(), texts::kScriptNotEncodable);
+  EXPECT_EQ(log, (CallLog{"save dialog"})) << "nothing is written";
+  EXPECT_EQ(box.text(), L"10 0 65 0 0\r\n\u20AC\r\n");
+}
+
 TEST_F(ScriptFilesTest, SavedScriptOpensAsTheSameText) {
   const std::wstring text = L"10 0 65 0 0\r\n\r\n20 2 65 0 0\r\n\xFF";
   box.setText(text);
@@ -155,8 +167,9 @@ TEST_F(ScriptFilesTest, LinesWithASixthFieldComeBackWithIt) {
   box.setText(L"");
   open();
   ASSERT_EQ(box.text(), text);
+  const ScriptSnapshot opened(box.text());
   for (std::int32_t i = 0; i < static_cast<std::int32_t>(std::size(lines)); ++i) {
-    EXPECT_EQ(readScriptLine(box.line(i)), lines[i]) << "line " << i;
+    EXPECT_EQ(readScriptLine(opened.line(i)), lines[i]) << "line " << i;
   }
 }
 

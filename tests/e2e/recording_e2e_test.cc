@@ -90,7 +90,7 @@ TEST_F(RecordingE2eTest, RecordsTypingAndAClickAndPlaysThemBack) {
       EXPECT_EQ(line.y, click.y);
       clicks.push_back(line.code);
     }
-    EXPECT_TRUE(line.code != 0x91 && line.code != 0x7B && line.code != 0x7A || line.kind == 3) << "hot key recorded";
+    EXPECT_TRUE((line.code != 0x91 && line.code != 0x7B && line.code != 0x7A) || line.kind == 3) << "hot key recorded";
   }
   std::vector<std::pair<long, long>> hello;
   for (long vk : {'H', 'E', 'L', 'L', 'O'}) {

@@ -14,6 +14,7 @@
 #include "platform/processes.h"
 #include "platform/system.h"
 #include "platform/waiter.h"
+#include "platform/window_thread.h"
 
 // The calls that the fakes below received, in order, one text each, so that
 // a test compares a whole sequence in one assertion.
@@ -31,9 +32,41 @@ class FakeInputHooks : public InputHooks {
     calls.push_back("remove");
     listener = nullptr;
   }
+  std::uint32_t lastEventTick() override { return lastEvent; }
 
   CallLog calls;
   InputListener* listener = nullptr;
+  std::uint32_t lastEvent = 0;
+};
+
+// Runs posted tasks when the test says, as the window thread would once it
+// is done with the message at hand; or at once, with runAtOnce.
+class FakeWindowThread : public WindowThread {
+ public:
+  void post(std::function<void()> task) override {
+    if (runAtOnce) {
+      task();
+      return;
+    }
+    tasks.push_back(std::move(task));
+  }
+  // Runs what was posted, and what that posts in turn.
+  void runPosted() {
+    while (!tasks.empty()) {
+      std::vector<std::function<void()>> now;
+      now.swap(tasks);
+      for (auto& task : now) task();
+    }
+  }
+
+  bool runAtOnce = true;
+  std::vector<std::function<void()>> tasks;
+};
+
+class FakeLastInput : public LastInputClock {
+ public:
+  std::uint32_t lastInputTick() override { return tick; }
+  std::uint32_t tick = 0;
 };
 
 class FakeProcesses : public Processes {

@@ -3,5 +3,3 @@
 #include "script/script_text.h"
 
 std::int32_t FakeScriptBox::lineCount() { return boxLineCount(text_); }
-
-std::wstring FakeScriptBox::line(std::int32_t index) { return std::wstring(boxLine(text_, index)); }

@@ -18,7 +18,6 @@ class FakeScriptBox : public ScriptBox {
     changed();
   }
   std::int32_t lineCount() override;
-  std::wstring line(std::int32_t index) override;
   void setSelectionStart(std::int32_t offset) override { selectionStart = offset; }
   std::uint64_t revision() override { return revision_; }
   void setChangeListener(std::function<void()> listener) override { listener_ = std::move(listener); }

@@ -64,8 +64,8 @@ class FakeFileStore : public FileStore {
   CallLog& log_;
 };
 
-// One character per byte, its value the byte's; characters above 0xFF
-// encode as '?'.
+// One character per byte, its value the byte's; a text with a character
+// above 0xFF does not encode.
 class FakeTextCodec : public TextCodec {
  public:
   std::wstring decode(std::string_view bytes) override {
@@ -73,9 +73,12 @@ class FakeTextCodec : public TextCodec {
     for (char byte : bytes) text += static_cast<wchar_t>(static_cast<unsigned char>(byte));
     return text;
   }
-  std::string encode(std::wstring_view text) override {
+  std::optional<std::string> encode(std::wstring_view text) override {
     std::string bytes;
-    for (wchar_t c : text) bytes += c <= 0xFF ? static_cast<char>(c) : '?';
+    for (wchar_t c : text) {
+      if (c > 0xFF) return std::nullopt;
+      bytes += static_cast<char>(c);
+    }
     return bytes;
   }
 };

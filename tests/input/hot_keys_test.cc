@@ -80,7 +80,7 @@ TEST_F(HotKeysTest, SecondScrollLockEndsWithTheSummary) {
 }
 
 TEST_F(HotKeysTest, SummaryCountsLinesStillOnTheirWayToTheBox) {
-  holdFlushes = true;
+  windowThread.runAtOnce = false;
   tap(kScrollLock);
   tapAt(1000, 0x41);
   tapAt(1500, kScrollLock);

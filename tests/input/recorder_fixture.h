@@ -40,12 +40,8 @@ class RecorderTest : public testing::Test {
   FakeClock clock;
   FakeCursor cursor;
   OwnPlacements placements{clock};
-  // The window's thread asks the recorder to flush once it is done with an
-  // event; here that happens at once unless a test holds it back.
-  bool holdFlushes = false;
-  int flushRequests = 0;
-  Recorder recorder{state, controls, box, cursor, placements, [this] {
-                      ++flushRequests;
-                      if (!holdFlushes) recorder.flushToBox();
-                    }};
+  // What the recorder leaves for the window thread runs at once, unless a
+  // test holds it back.
+  FakeWindowThread windowThread;
+  Recorder recorder{state, controls, box, cursor, placements, windowThread};
 };

@@ -140,22 +140,26 @@ TEST_F(RecorderTest, UntouchedBoxIsAppendedToNotRewritten) {
   EXPECT_EQ(box.selectionStart, 26);
 }
 
-TEST_F(RecorderTest, LinesOfABurstReachTheBoxTogether) {
+TEST_F(RecorderTest, LinesAndReadoutsOfABurstReachTheWindowTogether) {
   startRecording();
-  holdFlushes = true;
+  windowThread.runAtOnce = false;
   keyAt(10, 0, 65);
   keyAt(11, 2, 65);
   mouseAt(12, 2, 4, 4);
-  EXPECT_EQ(flushRequests, 1) << "one flush asked for the whole burst";
+  cursor.position = {7, 8};
+  mouseAt(13, 1, 5, 5);
+  mouseAt(14, 1, 6, 6);
+  EXPECT_EQ(windowThread.tasks.size(), 2u) << "one flush and one readout for the whole burst";
   EXPECT_EQ(box.text(), L"") << "the box follows only when the window's thread gets to it";
+  EXPECT_EQ(controls.status[0], L"");
   EXPECT_EQ(state.recordedScript, L"10 0 65 0 0\r\n11 2 65 0 0\r\n12 3 2 4 4\r\n");
   std::uint64_t revision = box.revision();
-  recorder.flushToBox();
+  windowThread.runPosted();
   EXPECT_EQ(box.text(), state.recordedScript);
-  recorder.flushToBox();
-  keyAt(20, 0, 66);
-  EXPECT_EQ(flushRequests, 2);
-  recorder.flushToBox();
+  EXPECT_EQ(controls.status[0], L"x=7  y=8") << "the cursor where it is when the readout is made";
+  keyAt(30, 0, 66);
+  EXPECT_EQ(windowThread.tasks.size(), 1u);
+  windowThread.runPosted();
   EXPECT_EQ(box.revision(), revision + 2) << "one write per flush, the second an append";
   EXPECT_EQ(box.text(), state.recordedScript);
 }

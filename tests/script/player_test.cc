@@ -12,7 +12,9 @@
 namespace {
 
 // The log shows each injection at the moment of the fake steady clock when it
-// was made; the clock moves only through the player's waits.
+// was made; the clock moves only through the player's waits. The box is
+// published at once after every change, as the window thread does once it
+// is done with the message at hand.
 class PlayerTest : public testing::Test {
  protected:
   CallLog play(const std::wstring& script) {
@@ -24,11 +26,14 @@ class PlayerTest : public testing::Test {
 
   CallLog log;
   FakeScriptBox box;
+  FakeWindowThread windowThread;
+  PublishedScript script{box, windowThread};
+  std::atomic<bool> loop{false};
   FakeControls controls{log};
   FakeWaiterFactory waiters;
   FakeInputInjector input{log, &waiters.nowUs};
   std::atomic<std::int32_t> playing{0};
-  ScriptPlayer player{playing, box, controls, input, waiters};
+  ScriptPlayer player{playing, script, loop, controls, input, waiters};
 };
 
 TEST_F(PlayerTest, EachActionFollowsTheOneBeforeByTheDifferenceOfTheirStamps) {
@@ -61,7 +66,7 @@ TEST_F(PlayerTest, DifferencesBeyondThirtyTwoBitsNeitherWrapNorOverflow) {
 }
 
 TEST_F(PlayerTest, LoopingPutsThreeMillisecondsBetweenThePasses) {
-  controls.checked[CheckBox::选择框2] = true;
+  loop = true;
   waiters.at(1050, [&] { player.stop(); });
   EXPECT_EQ(play(L"1000 0 65 0 0\r\n1100 0 66 0 0\r\n1500 0 67 0 0\r\n"),
             (CallLog{"0ms key 65 0", "100ms key 66 0", "500ms key 67 0",     //
@@ -72,14 +77,14 @@ TEST_F(PlayerTest, LoopingPutsThreeMillisecondsBetweenThePasses) {
 }
 
 TEST_F(PlayerTest, OneLineScriptLoopsEveryThreeMilliseconds) {
-  controls.checked[CheckBox::选择框2] = true;
+  loop = true;
   waiters.at(7, [&] { player.stop(); });
   EXPECT_EQ(play(L"250 2 65 0 0\r\n"), (CallLog{"0ms key 65 2", "3ms key 65 2", "6ms key 65 2"}));
 }
 
 TEST_F(PlayerTest, LoopOptionCountsAtTheEndOfEachPass) {
-  waiters.at(5, [&] { controls.checked[CheckBox::选择框2] = true; });
-  waiters.at(14, [&] { controls.checked[CheckBox::选择框2] = false; });
+  waiters.at(5, [&] { loop = true; });
+  waiters.at(14, [&] { loop = false; });
   EXPECT_EQ(play(L"10 2 65 0 0\r\n20 2 66 0 0\r\n"),
             (CallLog{"0ms key 65 2", "10ms key 66 2", "13ms key 65 2", "23ms key 66 2"}));
 }
@@ -203,7 +208,7 @@ TEST_F(PlayerTest, PlaysWhatTheBoxHoldsWhenItComesToEachLine) {
 }
 
 TEST_F(PlayerTest, BoxEmptiedDuringTheRunLoopsWithoutSpinning) {
-  controls.checked[CheckBox::选择框2] = true;
+  loop = true;
   waiters.at(5, [&] { box.setText(L""); });
   waiters.at(100, [&] { player.stop(); });
   EXPECT_EQ(play(L"10 0 65 0 0\r\n20 0 66 0 0\r\n"), (CallLog{"0ms key 65 0", "100ms key 65 2"}));
@@ -211,7 +216,7 @@ TEST_F(PlayerTest, BoxEmptiedDuringTheRunLoopsWithoutSpinning) {
 }
 
 TEST_F(PlayerTest, RunsFromAnotherThreadAndStopsFromThisOne) {
-  controls.checked[CheckBox::选择框2] = true;
+  loop = true;
   box.setText(L"10 0 65 0 0\r\n20 2 65 0 0\r\n");
   ScriptPlayer::Run run = player.beginRun();
   std::thread thread([&] { player.playScript(run); });

@@ -16,6 +16,7 @@
 
 #include "platform/win32/input_hooks.h"
 #include "platform/win32/input_injector.h"
+#include "platform/win32/window_thread.h"
 #include "support/wine_desktop.h"
 
 // Readable event logs in failure messages.
@@ -170,7 +171,8 @@ class Win32InputTest : public ::testing::Test {
   static inline WNDPROC editProc_ = nullptr;
   static inline std::vector<KeyMessage> keyMessages_;
   RecordingListener listener_;
-  Win32InputHooks hooks_;
+  Win32WindowThread windowThread_;
+  Win32InputHooks hooks_{windowThread_};
   Win32InputInjector injector_;
 };
 

@@ -1,4 +1,5 @@
 #include "app/main_window.h"
+#include "platform/win32/window_thread.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -38,7 +39,8 @@ class MainWindowTest : public testing::Test {
   RunState state;
   FakeProcesses processes;
   FakeInputHooks hooks;
-  MainWindow window{state, processes, hooks};
+  Win32WindowThread windowThread;
+  MainWindow window{state, processes, hooks, windowThread};
 };
 
 TEST_F(MainWindowTest, InstallsTheHooksOnceAndRemovesThemWithTheWindow) {

@@ -2,6 +2,7 @@
 
 #include "app/control_ids.h"
 #include "app/main_window.h"
+#include "platform/win32/window_thread.h"
 #include "fakes/fake_platform.h"
 #include "support/wine_desktop.h"
 #include "support/wine_tray.h"
@@ -21,7 +22,8 @@ class MainWindowTrayTest : public testing::Test {
   RunState state;
   FakeProcesses processes;
   FakeInputHooks hooks;
-  MainWindow window{state, processes, hooks};
+  Win32WindowThread windowThread;
+  MainWindow window{state, processes, hooks, windowThread};
 };
 
 // Creating and destroying the window costs seconds under Wine: one test.

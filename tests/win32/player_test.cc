@@ -18,6 +18,7 @@
 
 #include "platform/win32/edit_script_box.h"
 #include "platform/win32/input_injector.h"
+#include "platform/win32/window_thread.h"
 #include "script/player.h"
 #include "support/wine_desktop.h"
 #include "support/stopwatch.h"
@@ -240,11 +241,14 @@ class Win32PlayerTest : public testing::Test {
   static inline std::vector<Click> clicks_;
 
   std::atomic<std::int32_t> playing_{0};
+  Win32WindowThread windowThread_;
   EditScriptBox box_{scriptEdit_};
+  PublishedScript script_{box_, windowThread_};
+  std::atomic<bool> loop_{false};
   RecordingControls controls_;
   Win32InputInjector injector_;
   Win32WaiterFactory waiters_;
-  ScriptPlayer player_{playing_, box_, controls_, injector_, waiters_};
+  ScriptPlayer player_{playing_, script_, loop_, controls_, injector_, waiters_};
   std::thread thread_;
   std::atomic<bool> ended_{false};
   std::atomic<double> endedAt_{0.0};
@@ -286,7 +290,7 @@ TEST_F(Win32PlayerTest, EditDuringALongPauseTakesEffectAtOnce) {
   // The user types a new third line into the box while the run waits for it.
   SendMessageW(scriptEdit_, EM_SETSEL, 26, 58);
   SendMessageW(scriptEdit_, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"100 0 74 0 0\r\n105 2 74 0 0"));
-  ASSERT_EQ(box_.line(2), L"100 0 74 0 0");
+  ASSERT_EQ(box_.text(), L"10 0 72 0 0\r\n15 2 72 0 0\r\n100 0 74 0 0\r\n105 2 74 0 0\r\n");
   EXPECT_TRUE(waitForTheEnd(2s)) << "the run still waits for the old line";
   EXPECT_EQ(windowText(target_), L"hj");
 }

@@ -40,6 +40,14 @@ TEST_F(GbkCodecTest, DecodesAndEncodesKnownBytes) {
   }
 }
 
+TEST_F(GbkCodecTest, TextWithACharacterGbkLacksDoesNotEncode) {
+  EXPECT_EQ(codec.encode(L"10 0 65 0 0\r\n\uAC00\r\n"), std::nullopt);  // a Hangul syllable
+  EXPECT_EQ(codec.encode(L"\U0001F600"), std::nullopt);                   // outside the BMP
+  EXPECT_EQ(codec.encode(L"\xD800"), std::nullopt);                       // a lone surrogate
+  EXPECT_EQ(codec.encode(L"\uF7FF\uAC00\uF781"), std::nullopt) << "kept bytes do not hide a bad character";
+  EXPECT_EQ(codec.encode(L"\u20AC\u3000"), "\x80\xA1\xA1") << "the euro sign is in code page 936";
+}
+
 TEST_F(GbkCodecTest, IgnoresTheSystemAnsiCodePage) {
   // Whatever GetACP() says, 脚本 is always the same four bytes.
   EXPECT_EQ(codec.encode(L"脚本"), "\xBD\xC5\xB1\xBE");

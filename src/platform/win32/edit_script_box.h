@@ -2,12 +2,9 @@
 
 #include <windows.h>
 
-#include <atomic>
 #include <cstdint>
 #include <functional>
-#include <mutex>
 #include <string>
-#include <vector>
 
 #include "platform/script_box.h"
 
@@ -15,14 +12,13 @@
 // scroll bars, no length limit of its own.
 HWND createScriptEdit(HWND parent, int id, int x, int y, int width, int height);
 
-// The script box over a real edit control; usable from any thread, since
-// every read goes through the window's messages. Lines are read from a copy
-// of the text made at the box's current revision: an edit control finds line
-// i by walking its lines from the first (Wine's does), which a player at the
-// end of a long script would pay for every line.
+// The script box over a real edit control, on the control's thread. Every
+// change of the text is seen, whichever way it came: the control marks what
+// the user does (typing, undo, the context menu, paste, an input method) with
+// its modify flag, which the box takes back after each message, and texts
+// set from outside come as WM_SETTEXT.
 class EditScriptBox : public ScriptBox {
  public:
-  // Watches the control's messages for changes; call on its owner thread.
   explicit EditScriptBox(HWND edit);
   ~EditScriptBox() override;
   EditScriptBox(const EditScriptBox&) = delete;
@@ -32,30 +28,19 @@ class EditScriptBox : public ScriptBox {
   void setText(const std::wstring& text) override;
   void append(const std::wstring& text) override;
   std::int32_t lineCount() override;
-  std::wstring line(std::int32_t index) override;
   void setSelectionStart(std::int32_t offset) override;
-  std::uint64_t revision() override { return revision_.load(); }
-  // The listener runs on the control's thread, inside the message that
-  // changed the text.
+  std::uint64_t revision() override { return revision_; }
+  // The listener runs inside the message that changed the text, once the
+  // control is done with it.
   void setChangeListener(std::function<void()> listener) override { changeListener_ = std::move(listener); }
 
  private:
   static LRESULT CALLBACK watchChanges(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                        DWORD_PTR self);
-  void noteChanged() {
-    ++revision_;
-    if (changeListener_) changeListener_();
-  }
-  std::wstring readText();
-  // Brings the copy up to the current revision; call with mutex_ held.
-  void refreshCopy();
 
   HWND edit_;
-  std::atomic<std::uint64_t> revision_{0};
+  std::uint64_t revision_ = 0;
   std::function<void()> changeListener_;
-
-  std::mutex mutex_;
-  std::uint64_t copyRevision_ = UINT64_MAX;
-  std::wstring copy_;
-  std::vector<std::size_t> lineStarts_;
+  int depth_ = 0;  // of messages the control is handling
+  bool changed_ = false;
 };

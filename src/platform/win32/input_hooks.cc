@@ -1,50 +1,145 @@
 #include "platform/win32/input_hooks.h"
 
 #include "input/hook_codes.h"
+#include "platform/win32/handles.h"
 
 namespace {
 
 // The hook procedures get no context pointer.
-InputListener* currentListener = nullptr;
-
-LRESULT CALLBACK keyboardProc(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HC_ACTION && currentListener != nullptr) {
-    const auto& info = *reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
-    currentListener->onKey(keyEventFromHook(info.vkCode, info.flags, info.dwExtraInfo, info.time));
-  }
-  return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-LRESULT CALLBACK mouseProc(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HC_ACTION && currentListener != nullptr) {
-    const auto& info = *reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam);
-    currentListener->onMouse(mouseEventFromHook(static_cast<std::uint32_t>(wParam), info.pt.x, info.pt.y,
-                                                info.mouseData, info.dwExtraInfo, info.time));
-  }
-  return CallNextHookEx(nullptr, code, wParam, lParam);
-}
+std::atomic<Win32InputHooks*> gHooks{nullptr};
 
 }  // namespace
 
+Win32InputHooks::Win32InputHooks(WindowThread& windowThread) : windowThread_(windowThread) {}
+
 Win32InputHooks::~Win32InputHooks() { remove(); }
 
-bool Win32InputHooks::install(InputListener& listener) {
-  remove();
-  listener_ = &listener;
-  currentListener = &listener;
+LRESULT CALLBACK Win32InputHooks::keyboardProc(int code, WPARAM wParam, LPARAM lParam) {
+  Win32InputHooks* hooks = gHooks.load(std::memory_order_acquire);
+  if (code == HC_ACTION && hooks) {
+    const auto& info = *reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+    hooks->queue(keyEventFromHook(info.vkCode, info.flags, info.dwExtraInfo, info.time));
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+LRESULT CALLBACK Win32InputHooks::mouseProc(int code, WPARAM wParam, LPARAM lParam) {
+  Win32InputHooks* hooks = gHooks.load(std::memory_order_acquire);
+  if (code == HC_ACTION && hooks) {
+    const auto& info = *reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam);
+    hooks->queue(mouseEventFromHook(static_cast<std::uint32_t>(wParam), info.pt.x, info.pt.y, info.mouseData,
+                                    info.dwExtraInfo, info.time));
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void Win32InputHooks::queue(const Event& event) {
+  lastEventTick_.store(GetTickCount(), std::memory_order_relaxed);
+  std::lock_guard lock(queue_->mutex);
+  queue_->events.push_back(event);
+  if (queue_->deliveryPosted) return;
+  queue_->deliveryPosted = true;
+  deliveryWanted_.store(true, std::memory_order_relaxed);
+}
+
+void Win32InputHooks::deliver(const std::shared_ptr<Queue>& queue) {
+  {
+    // A listener that pumps messages can let a second delivery in; the first
+    // goes on with whatever comes in meanwhile, so the order stays.
+    std::lock_guard lock(queue->mutex);
+    if (queue->delivering) return;
+    queue->delivering = true;
+  }
+  std::vector<Event> events;
+  for (;;) {
+    {
+      std::lock_guard lock(queue->mutex);
+      events.clear();
+      events.swap(queue->events);
+      if (events.empty()) {
+        queue->deliveryPosted = false;
+        queue->delivering = false;
+        return;
+      }
+    }
+    for (const Event& event : events) {
+      InputListener* listener = nullptr;
+      {
+        std::lock_guard lock(queue->mutex);
+        listener = queue->listener;  // an earlier event may have removed the hooks
+      }
+      if (!listener) break;
+      if (const auto* key = std::get_if<KeyEvent>(&event)) {
+        listener->onKey(*key);
+      } else {
+        listener->onMouse(std::get<MouseEvent>(event));
+      }
+    }
+  }
+}
+
+void Win32InputHooks::runHookThread(HANDLE started, HANDLE stop) {
   HINSTANCE module = GetModuleHandleW(nullptr);
-  keyboardHook_.reset(SetWindowsHookExW(WH_KEYBOARD_LL, keyboardProc, module, 0));
-  mouseHook_.reset(SetWindowsHookExW(WH_MOUSE_LL, mouseProc, module, 0));
-  if (!keyboardHook_ || !mouseHook_) {
+  HookHandle keyboard(SetWindowsHookExW(WH_KEYBOARD_LL, keyboardProc, module, 0));
+  HookHandle mouse(SetWindowsHookExW(WH_MOUSE_LL, mouseProc, module, 0));
+  installed_.store(keyboard && mouse);
+  SetEvent(started);
+  if (!installed_.load()) return;
+  MSG message;
+  for (;;) {
+    // The system calls the hook procedures while this thread takes its
+    // messages; the window thread is told only once they have returned, since
+    // posting it a message is a round trip to the server under Wine.
+    if (MsgWaitForMultipleObjectsEx(1, &stop, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0) return;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    if (deliveryWanted_.exchange(false, std::memory_order_relaxed)) {
+      windowThread_.post([queue = queue_] { deliver(queue); });
+    }
+  }
+}
+
+bool Win32InputHooks::install(InputListener& listener) {
+  stopHookThread();
+  {
+    std::lock_guard lock(queue_->mutex);
+    if (queue_->listener != &listener) queue_->events.clear();
+    queue_->listener = &listener;
+  }
+  gHooks.store(this, std::memory_order_release);
+  KernelHandle started(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  stop_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  if (!started || !stop_) {
+    remove();
+    return false;
+  }
+  thread_ = std::thread([this, started = started.get(), stop = stop_.get()] { runHookThread(started, stop); });
+  WaitForSingleObject(started.get(), INFINITE);
+  if (!installed_.load()) {
     remove();
     return false;
   }
   return true;
 }
 
+void Win32InputHooks::stopHookThread() {
+  if (thread_.joinable()) {
+    SetEvent(stop_.get());
+    thread_.join();
+  }
+  stop_.reset();
+  installed_.store(false);
+  // What the stopped thread still wanted to hand over goes with the next.
+  if (deliveryWanted_.exchange(false)) windowThread_.post([queue = queue_] { deliver(queue); });
+}
+
 void Win32InputHooks::remove() {
-  keyboardHook_.reset();
-  mouseHook_.reset();
-  if (listener_ != nullptr && currentListener == listener_) currentListener = nullptr;
-  listener_ = nullptr;
+  stopHookThread();
+  Win32InputHooks* self = this;
+  gHooks.compare_exchange_strong(self, nullptr);
+  std::lock_guard lock(queue_->mutex);
+  queue_->listener = nullptr;
+  queue_->events.clear();
+  // A delivery on its way may never come (the window thread's helper gone);
+  // the next event asks for one of its own.
+  queue_->deliveryPosted = false;
 }

@@ -2,31 +2,62 @@
 
 #include <windows.h>
 
+#include <atomic>
+#include <cstdint>
 #include <memory>
-#include <type_traits>
+#include <mutex>
+#include <thread>
+#include <variant>
+#include <vector>
 
 #include "platform/input.h"
+#include "platform/win32/handles.h"
+#include "platform/window_thread.h"
 
-// The low-level keyboard and mouse hooks of the calling thread, which must
-// pump messages for the listener to be called. One pair per process: a later
-// install() of any instance takes the listener over.
+// The low-level keyboard and mouse hooks, on a thread of their own that does
+// nothing else, so that no work of the window thread ever holds up the input
+// of the desktop. A hook procedure only copies the event into a queue and
+// returns; once it has returned, the hook thread asks the window thread to
+// hand the queued events to the listener, in the order they happened. One
+// pair per process.
 class Win32InputHooks : public InputHooks {
  public:
-  Win32InputHooks() = default;
+  explicit Win32InputHooks(WindowThread& windowThread);
   Win32InputHooks(const Win32InputHooks&) = delete;
   Win32InputHooks& operator=(const Win32InputHooks&) = delete;
   ~Win32InputHooks() override;
 
   bool install(InputListener& listener) override;
   void remove() override;
+  std::uint32_t lastEventTick() override { return lastEventTick_.load(std::memory_order_relaxed); }
+
+  // The procedures the system calls, for a benchmark of what one event costs.
+  static LRESULT CALLBACK keyboardProc(int code, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK mouseProc(int code, WPARAM wParam, LPARAM lParam);
 
  private:
-  struct Unhook {
-    void operator()(HHOOK hook) const { UnhookWindowsHookEx(hook); }
+  using Event = std::variant<KeyEvent, MouseEvent>;
+  // What the hook thread and the window thread share; a delivery still on its
+  // way when the hooks are removed finds it without a listener.
+  struct Queue {
+    std::mutex mutex;
+    std::vector<Event> events;
+    InputListener* listener = nullptr;
+    bool deliveryPosted = false;
+    bool delivering = false;
   };
-  using HookHandle = std::unique_ptr<std::remove_pointer_t<HHOOK>, Unhook>;
 
-  HookHandle keyboardHook_;
-  HookHandle mouseHook_;
-  InputListener* listener_ = nullptr;
+  void queue(const Event& event);
+  void runHookThread(HANDLE started, HANDLE stop);
+  void stopHookThread();
+  static void deliver(const std::shared_ptr<Queue>& queue);
+
+  WindowThread& windowThread_;
+  std::shared_ptr<Queue> queue_ = std::make_shared<Queue>();
+  std::thread thread_;
+  KernelHandle stop_;
+  std::atomic<bool> installed_{false};
+  // Set by a hook procedure when the window thread is to be told.
+  std::atomic<bool> deliveryWanted_{false};
+  std::atomic<std::uint32_t> lastEventTick_{0};
 };

@@ -76,7 +76,7 @@ bool strictDecode(std::string_view bytes, std::wstring& text) {
 }
 
 // Encodes without best-fit look-alikes; false when a character has no bytes
-// of its own, which then become '?'.
+// of its own.
 bool strictEncode(std::wstring_view text, std::string& bytes) {
   bytes.clear();
   if (text.empty()) return true;
@@ -165,23 +165,23 @@ std::wstring GbkCodec::decode(std::string_view bytes) {
   return text;
 }
 
-std::string GbkCodec::encode(std::wstring_view text) {
+std::optional<std::string> GbkCodec::encode(std::wstring_view text) {
   std::string bytes;
   std::string run;
   std::size_t start = 0;
   auto flushRun = [&](std::size_t end) {
-    if (end > start) {
-      strictEncode(text.substr(start, end - start), run);
-      bytes += run;
-    }
+    if (end <= start) return true;
+    if (!strictEncode(text.substr(start, end - start), run)) return false;
+    bytes += run;
+    return true;
   };
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (!isRawByte(text[i])) continue;
-    flushRun(i);
+    if (!flushRun(i)) return std::nullopt;
     bytes += static_cast<char>(text[i] - kRawByteBase);
     start = i + 1;
   }
-  flushRun(text.size());
+  if (!flushRun(text.size())) return std::nullopt;
   return bytes;
 }
 

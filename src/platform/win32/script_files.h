@@ -31,12 +31,12 @@ class Win32FileStore : public FileStore {
 // bytes decodes to the private-use character U+F700 + byte, and that
 // character encodes back to the byte. So any file opened and saved again
 // keeps its bytes. Code page 936 maps nothing to U+F700..U+F7FF, so no GBK
-// character is mistaken for such a byte. Characters that GBK lacks encode
-// as '?'.
+// character is mistaken for such a byte. A text with a character that GBK
+// lacks does not encode at all.
 class GbkCodec : public TextCodec {
  public:
   std::wstring decode(std::string_view bytes) override;
-  std::string encode(std::wstring_view text) override;
+  std::optional<std::string> encode(std::wstring_view text) override;
 
  private:
   // Characters by their bytes, 0 where the bytes are no character that

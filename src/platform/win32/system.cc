@@ -5,6 +5,12 @@
 
 std::uint32_t Win32TickClock::tickMs() { return GetTickCount(); }
 
+std::uint32_t Win32LastInputClock::lastInputTick() {
+  LASTINPUTINFO info{};
+  info.cbSize = sizeof info;
+  return GetLastInputInfo(&info) ? info.dwTime : 0;
+}
+
 MousePoint Win32CursorPosition::cursorPos() {
   POINT point{};
   GetCursorPos(&point);

@@ -7,6 +7,11 @@ class Win32TickClock : public TickClock {
   std::uint32_t tickMs() override;
 };
 
+class Win32LastInputClock : public LastInputClock {
+ public:
+  std::uint32_t lastInputTick() override;
+};
+
 class Win32CursorPosition : public CursorPosition {
  public:
   MousePoint cursorPos() override;

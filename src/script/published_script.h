@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/script_box.h"
+#include "platform/window_thread.h"
+
+// An immutable copy of the script box's text, with its lines counted the way
+// the box counts them.
+class ScriptSnapshot {
+ public:
+  ScriptSnapshot() : lineStarts_{0} {}
+  explicit ScriptSnapshot(std::wstring text);
+
+  const std::wstring& text() const { return text_; }
+  std::int32_t lineCount() const { return static_cast<std::int32_t>(lineStarts_.size()); }
+  // Line index without its CR LF; empty for an index outside the text.
+  std::wstring_view line(std::int32_t index) const;
+
+ private:
+  std::wstring text_;
+  std::vector<std::size_t> lineStarts_;
+};
+
+// The script as the player reads it: the window thread takes a snapshot of
+// the box after its changes and publishes it, so that the player never asks
+// the window for anything. Changes that come in a burst give one snapshot,
+// taken once the window thread is done with the message at hand.
+class PublishedScript {
+ public:
+  // Window thread; follows every change of the box from now on.
+  PublishedScript(ScriptBox& box, WindowThread& windowThread);
+  ~PublishedScript();
+  PublishedScript(const PublishedScript&) = delete;
+  PublishedScript& operator=(const PublishedScript&) = delete;
+
+  // Window thread: publishes the box as it is now, unless that is done.
+  void publishNow();
+  // Any thread: the latest snapshot, never null.
+  std::shared_ptr<const ScriptSnapshot> current() const;
+  // Window thread: called after each new snapshot is published.
+  void setPublishedListener(std::function<void()> listener) { publishedListener_ = std::move(listener); }
+
+ private:
+  void boxChanged();
+
+  ScriptBox& box_;
+  WindowThread& windowThread_;
+  std::function<void()> publishedListener_;
+  bool stale_ = true;
+  bool publicationPosted_ = false;
+  // Lets a publication posted before the end find that this object is gone.
+  std::shared_ptr<PublishedScript*> self_;
+
+  mutable std::mutex mutex_;  // guards the pointer only, never held while anything waits
+  std::shared_ptr<const ScriptSnapshot> current_ = std::make_shared<ScriptSnapshot>();
+};
