@@ -2,7 +2,7 @@
 # Builds the benchmarks and runs them; each prints its own figures:
 #   scripts/bench.sh [ROUNDS]   (rounds of the pause benchmark, default 3)
 # The hook path natively (Google Benchmark), then under Wine on a virtual
-# display: script box reads, pause accuracy, recorded events through the real
+# display: the hook procedures' cost per event, script reads, pause accuracy, recorded events through the real
 # window, opening and saving a 10 MB script, and the fidelity of a recorded
 # and replayed human-like input sequence.
 # TAMSIK_BENCH_BUILD_DIR overrides the Windows build directory.
@@ -19,9 +19,9 @@ echo
 
 cmake --preset mingw -B "$build" >/dev/null
 cmake --build "$build" --parallel 2 --target tamsik_read_bench tamsik_pause_bench tamsik_recorder_bench \
-  tamsik_file_bench tamsik_fidelity_bench
+  tamsik_file_bench tamsik_fidelity_bench tamsik_hook_cost_bench
 
-for bench in tamsik_read_bench tamsik_recorder_bench tamsik_file_bench; do
+for bench in tamsik_hook_cost_bench tamsik_read_bench tamsik_recorder_bench tamsik_file_bench; do
   tests/wine/with_display.sh tests/wine/wine_exec.sh "$build/tests/bench/$bench.exe"
   echo
 done

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <iterator>
+#include <thread>
 
 #include "app/control_ids.h"
 #include "app/resource_ids.h"
@@ -10,6 +11,7 @@
 #include "app/texts.h"
 #include "desktop/script_files.h"
 #include "desktop/window_list.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/dpi.h"
 
 namespace {
@@ -19,6 +21,7 @@ constexpr int kBaseDpi = 96;
 // The hooks' watchdog looks once a second; 时钟1 is control_id::时钟1.
 constexpr UINT_PTR kWatchdogTimer = 2;
 constexpr UINT kWatchdogPeriodMs = 1000;
+constexpr DWORD kIconPatienceMs = 500;
 
 // Outer rectangle of the main window at 96 DPI.
 constexpr int kWindowLeft = 50, kWindowTop = 50, kWindowWidth = 450, kWindowHeight = 428;
@@ -191,6 +194,8 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       applyDpi(dpiForWindow(hwnd_));
       onWindowCreated();
       return 0;
+    case WM_CLOSE:
+      closeProgram();
     case WM_DESTROY:
       onWindowDestroyed();
       PostQuitMessage(0);
@@ -335,6 +340,30 @@ void MainWindow::onWindowCreated() {
   SetTimer(hwnd_, kWatchdogTimer, kWatchdogPeriodMs, nullptr);
   refreshWindowList();
   SetWindowTextW(control(control_id::标签3), texts::kHelpText);
+}
+
+void MainWindow::closeProgram() {
+  // Once the hooks, the icon and the runs are let go of, nothing is left to
+  // save; taking apart the window and a script box of some megabytes would
+  // only keep the user waiting (seconds under Wine).
+  hooks_.remove();
+  KillTimer(hwnd_, kWatchdogTimer);
+  KillTimer(hwnd_, control_id::时钟1);
+  // The shell answers for the icon when it gets round to it (Wine's tray
+  // without a window manager takes 2 s to hide itself first): the close
+  // waits for it a while, beside the runs, and then goes anyway.
+  KernelHandle iconGone(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  if (trayIcon_ && iconGone) {
+    std::thread([icon = trayIcon_.get(), done = iconGone.get()] {
+      icon->remove();
+      SetEvent(done);
+    }).detach();
+  }
+  const DWORD started = GetTickCount();
+  if (runs_) runs_->shutdown();
+  const DWORD waited = GetTickCount() - started;
+  if (iconGone) WaitForSingleObject(iconGone.get(), waited < kIconPatienceMs ? kIconPatienceMs - waited : 0);
+  ExitProcess(0);
 }
 
 void MainWindow::onWindowDestroyed() {

@@ -61,6 +61,8 @@ class MainWindow : private InputListener, public Controls {
 
   void createControls();
   void onWindowCreated();
+  // The user closes the window: the process ends within about a second.
+  [[noreturn]] void closeProgram();
   void onWindowDestroyed();
   void onCommand(int id, int notification);
   void applyDpi(UINT dpi);

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+// The running processes, for the single-instance rule. Any thread.
 class Processes {
  public:
   virtual ~Processes() = default;

@@ -12,8 +12,9 @@ class Waiter {
  public:
   virtual ~Waiter() = default;
   // Microseconds on a steady clock that no change of the system time moves.
+  // Any thread.
   virtual std::int64_t nowUs() = 0;
-  // Blocks the calling thread until nowUs() reaches dueUs, to within a
+  // The run's thread. Blocks it until nowUs() reaches dueUs, to within a
   // fraction of a millisecond; returns at once when that moment has passed.
   // Ends early, at once, when interrupt() or cancel() is called before or
   // during the wait.
@@ -25,6 +26,7 @@ class Waiter {
   virtual void cancel() = 0;
 };
 
+// Window thread, as a run begins.
 class WaiterFactory {
  public:
   virtual ~WaiterFactory() = default;

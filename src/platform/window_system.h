@@ -10,6 +10,8 @@ using WindowHandle = std::uint32_t;
 
 // The top-level windows and the foreground window, as the window list reads
 // them. Abstract so that the walk can run over a made-up table of windows.
+// Any thread; the window list and the target test use it on the window
+// thread.
 class WindowSystem {
  public:
   virtual ~WindowSystem() = default;
@@ -28,6 +30,7 @@ class WindowSystem {
 };
 
 // The drop-down list of windows (组合框): a text and a number per entry.
+// Window thread.
 class WindowListBox {
  public:
   virtual ~WindowListBox() = default;

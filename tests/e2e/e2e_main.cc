@@ -14,6 +14,9 @@ std::wstring gTamsikPath;
 const std::wstring& tamsikPath() { return gTamsikPath; }
 
 int main() {
+  // Written as it comes: a test's output stays in order with what the
+  // programs it starts print, and is there even if the test binary is cut off.
+  std::setvbuf(stdout, nullptr, _IONBF, 0);
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   testing::InitGoogleTest(&argc, argv);

@@ -11,6 +11,7 @@
 
 #include "app/control_ids.h"
 #include "app/texts.h"
+#include "support/file_dialog.h"
 #include "support/tamsik_process.h"
 #include "support/wine_desktop.h"
 
@@ -52,34 +53,8 @@ class FilesE2eTest : public testing::Test {
   }
   std::wstring message() { return remoteStatusText(control(control_id::状态条1), 1); }
 
-  HWND dialog() { return tamsik.findWindow(L"#32770"); }
-
-  // Clicks the button, types the file name into the dialog it opens and
-  // presses Return, or Escape when the name is empty.
   void useDialog(int button, const std::wstring& name) {
-    RECT rect;
-    GetWindowRect(control(button), &rect);
-    ASSERT_EQ(xdotool(L"mousemove " + std::to_wstring((rect.left + rect.right) / 2) + L" " +
-                      std::to_wstring((rect.top + rect.bottom) / 2) + L" click 1"),
-              0);
-    HWND shown = nullptr;
-    ASSERT_TRUE(pumpUntil([&] { return (shown = dialog()) != nullptr; }, 10s)) << "no dialog";
-    GetWindowRect(shown, &rect);
-    // Keys reach Wine while the pointer is over one of its windows.
-    ASSERT_EQ(xdotool(L"mousemove " + std::to_wstring(rect.left + 20) + L" " + std::to_wstring(rect.top + 10)), 0);
-    ASSERT_TRUE(pumpUntil([&] { return GetForegroundWindow() == shown; }));
-    if (name.empty()) {
-      ASSERT_EQ(xdotool(L"key Escape"), 0);
-    } else {
-      ASSERT_EQ(xdotool(L"type --delay 10 '" + (directory / name).wstring() + L"'"), 0);
-      ASSERT_EQ(xdotool(L"key Return"), 0);
-    }
-    // The main window takes clicks again once the dialog is destroyed, which
-    // Wine does seconds after hiding it when there is no window manager.
-    ASSERT_TRUE(pumpUntil([&] { return !IsWindow(shown) && IsWindowEnabled(window); }, 10s))
-        << "the dialog stayed open";
-    // Answered once the button's handler has returned, the file written.
-    SendMessageW(window, WM_NULL, 0, 0);
+    ASSERT_TRUE(useFileDialog(tamsik, window, button, name.empty() ? L"" : (directory / name).wstring()));
   }
 
   TamsikProcess tamsik;

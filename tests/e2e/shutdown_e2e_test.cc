@@ -7,10 +7,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
+
 #include "app/control_ids.h"
 #include "app/texts.h"
+#include "support/stopwatch.h"
 #include "support/tamsik_process.h"
 #include "support/wine_desktop.h"
+#include "support/wine_tray.h"
 
 namespace {
 
@@ -36,7 +41,8 @@ class ShutdownE2eTest : public testing::Test {
   HWND window = nullptr;
 };
 
-TEST_F(ShutdownE2eTest, ClosingDuringALongPauseEndsTheProcess) {
+TEST_F(ShutdownE2eTest, ClosingDuringALongPauseEndsTheProcessAndTakesTheIconAway) {
+  ASSERT_TRUE(pumpUntil([] { return wineTrayIconCount() == 1; }));
   putScript(L"600000 3 1 700 500\r\n");
   SendMessageW(findControl(window, control_id::选择框4), BM_SETCHECK, BST_UNCHECKED, 0);
   ASSERT_EQ(xdotool(L"key F12"), 0);
@@ -46,6 +52,7 @@ TEST_F(ShutdownE2eTest, ClosingDuringALongPauseEndsTheProcess) {
   })) << "the run did not start";
   PostMessageW(window, WM_CLOSE, 0, 0);
   EXPECT_EQ(tamsik.waitForExit(10s), 0u);
+  EXPECT_TRUE(pumpUntil([] { return wineTrayIconCount() == 0; }, 10s)) << "the icon stayed in the tray";
 }
 
 TEST_F(ShutdownE2eTest, EmptyScriptIsRefusedWithAMessageAndClosingStillEndsTheProcess) {
@@ -60,6 +67,31 @@ TEST_F(ShutdownE2eTest, EmptyScriptIsRefusedWithAMessageAndClosingStillEndsThePr
   EXPECT_TRUE(saysWhy);
   PostMessageW(window, WM_CLOSE, 0, 0);
   EXPECT_EQ(tamsik.waitForExit(10s), 0u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ShutdownE2eTest, ClosingWithAHugeScriptEndsTheProcessWithinTwoSeconds) {
+  HWND box = findControl(window, control_id::脚本框);
+  // In pieces: Wine unpacks a cross-process text on the receiver's stack.
+  std::wstring piece;
+  for (int i = 0; i < 10000; ++i) piece += std::to_wstring(100000 + i) + L" 0 65 0 0\r\n";
+  const double loadStart = nowMs();
+  for (int i = 0; i < 30; ++i) {
+    SendMessageW(box, EM_SETSEL, static_cast<WPARAM>(-1), -1);
+    SendMessageW(box, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(piece.c_str()));
+  }
+  std::printf("300,000 lines put into the box in %.0f ms\n", nowMs() - loadStart);
+  ASSERT_EQ(SendMessageW(box, EM_GETLINECOUNT, 0, 0), 300001);
+  const double closedAt = nowMs();
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(tamsik.waitForExit(30s), 0u);
+  const double took = nowMs() - closedAt;
+  std::printf("closed in %.0f ms\n", took);
+  EXPECT_LT(took, 2000.0);
+  EXPECT_TRUE(pumpUntil([] { return wineTrayIconCount() == 0; }, 10s)) << "the icon stayed in the tray";
 }
 
 }  // namespace

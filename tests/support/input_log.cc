@@ -42,6 +42,7 @@ LRESULT CALLBACK InputLog::keyboardProc(int code, WPARAM wParam, LPARAM lParam) 
     const auto& info = *reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
     LoggedEvent event;
     event.atMs = at;
+    event.arrivalTick = GetTickCount();
     event.message = static_cast<std::uint32_t>(wParam);
     event.vk = info.vkCode;
     event.flags = info.flags;
@@ -58,6 +59,7 @@ LRESULT CALLBACK InputLog::mouseProc(int code, WPARAM wParam, LPARAM lParam) {
     const auto& info = *reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam);
     LoggedEvent event;
     event.atMs = at;
+    event.arrivalTick = GetTickCount();
     event.mouse = true;
     event.message = static_cast<std::uint32_t>(wParam);
     event.flags = info.flags;

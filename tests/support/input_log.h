@@ -21,7 +21,8 @@ struct LoggedEvent {
   std::uint32_t flags = 0;
   POINT point{};
   std::uint32_t mouseData = 0;
-  std::uint32_t time = 0;  // the system's stamp
+  std::uint32_t time = 0;         // the system's stamp
+  std::uint32_t arrivalTick = 0;  // GetTickCount when the hook saw it, on the stamp's clock
   std::uintptr_t extraInfo = 0;
 
   bool injected() const { return (flags & (mouse ? LLMHF_INJECTED : LLKHF_INJECTED)) != 0; }

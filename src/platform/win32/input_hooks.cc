@@ -8,29 +8,95 @@ namespace {
 // The hook procedures get no context pointer.
 std::atomic<Win32InputHooks*> gHooks{nullptr};
 
+std::atomic<bool> gMeasuring{false};
+
+struct Measured {
+  std::atomic<std::uint64_t> calls{0};
+  std::atomic<std::int64_t> totalCounts{0};
+  std::atomic<std::int64_t> longestCounts{0};
+
+  void clear() {
+    calls.store(0);
+    totalCounts.store(0);
+    longestCounts.store(0);
+  }
+  Win32InputHooks::Times read() const { return {calls.load(), totalCounts.load(), longestCounts.load()}; }
+};
+Measured gOwn;
+Measured gHandingOn;
+
+std::int64_t counter() {
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  return now.QuadPart;
+}
+
+// Times a stretch of a procedure while a benchmark asks for it.
+class ProcedureTimer {
+ public:
+  explicit ProcedureTimer(Measured& into)
+      : into_(into), start_(gMeasuring.load(std::memory_order_relaxed) ? counter() : 0) {}
+  ~ProcedureTimer() {
+    if (start_ == 0) return;
+    const std::int64_t took = counter() - start_;
+    into_.calls.fetch_add(1, std::memory_order_relaxed);
+    into_.totalCounts.fetch_add(took, std::memory_order_relaxed);
+    for (std::int64_t longest = into_.longestCounts.load(); took > longest;) {
+      if (into_.longestCounts.compare_exchange_weak(longest, took)) break;
+    }
+  }
+  ProcedureTimer(const ProcedureTimer&) = delete;
+  ProcedureTimer& operator=(const ProcedureTimer&) = delete;
+
+ private:
+  Measured& into_;
+  std::int64_t start_;
+};
+
+LRESULT handOn(int code, WPARAM wParam, LPARAM lParam) {
+  ProcedureTimer timer(gHandingOn);
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 }  // namespace
+
+void Win32InputHooks::measureProcedures(bool on) {
+  if (on) {
+    gOwn.clear();
+    gHandingOn.clear();
+  }
+  gMeasuring.store(on);
+}
+
+Win32InputHooks::ProcedureTimes Win32InputHooks::procedureTimes() { return {gOwn.read(), gHandingOn.read()}; }
 
 Win32InputHooks::Win32InputHooks(WindowThread& windowThread) : windowThread_(windowThread) {}
 
 Win32InputHooks::~Win32InputHooks() { remove(); }
 
 LRESULT CALLBACK Win32InputHooks::keyboardProc(int code, WPARAM wParam, LPARAM lParam) {
-  Win32InputHooks* hooks = gHooks.load(std::memory_order_acquire);
-  if (code == HC_ACTION && hooks) {
-    const auto& info = *reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
-    hooks->queue(keyEventFromHook(info.vkCode, info.flags, info.dwExtraInfo, info.time));
+  {
+    ProcedureTimer timer(gOwn);
+    Win32InputHooks* hooks = gHooks.load(std::memory_order_acquire);
+    if (code == HC_ACTION && hooks) {
+      const auto& info = *reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+      hooks->queue(keyEventFromHook(info.vkCode, info.flags, info.dwExtraInfo, info.time));
+    }
   }
-  return CallNextHookEx(nullptr, code, wParam, lParam);
+  return handOn(code, wParam, lParam);
 }
 
 LRESULT CALLBACK Win32InputHooks::mouseProc(int code, WPARAM wParam, LPARAM lParam) {
-  Win32InputHooks* hooks = gHooks.load(std::memory_order_acquire);
-  if (code == HC_ACTION && hooks) {
-    const auto& info = *reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam);
-    hooks->queue(mouseEventFromHook(static_cast<std::uint32_t>(wParam), info.pt.x, info.pt.y, info.mouseData,
-                                    info.dwExtraInfo, info.time));
+  {
+    ProcedureTimer timer(gOwn);
+    Win32InputHooks* hooks = gHooks.load(std::memory_order_acquire);
+    if (code == HC_ACTION && hooks) {
+      const auto& info = *reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam);
+      hooks->queue(mouseEventFromHook(static_cast<std::uint32_t>(wParam), info.pt.x, info.pt.y, info.mouseData,
+                                      info.dwExtraInfo, info.time));
+    }
   }
-  return CallNextHookEx(nullptr, code, wParam, lParam);
+  return handOn(code, wParam, lParam);
 }
 
 void Win32InputHooks::queue(const Event& event) {

@@ -1,0 +1,208 @@
+// Every way the script box can change reaches what the player plays and what
+// a save writes: typing, undo by Alt+Backspace and Ctrl+Z, the context menu's
+// Undo, Cut, Paste and Delete, Ctrl+V, input-method characters, WM_SETTEXT
+// from another program, the recorder and opening a file. The scripts press
+// F13 to F19, which no window acts on; an independent hook tells what the
+// player injected.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/control_ids.h"
+#include "support/file_dialog.h"
+#include "support/input_log.h"
+#include "support/stopwatch.h"
+#include "support/tamsik_process.h"
+#include "support/wine_desktop.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr wchar_t kBase[] = L"10 0 124 0 0\r\n20 2 124 0 0\r\n";  // F13
+constexpr wchar_t kF14Line[] = L"30 0 125 0 0\r\n";
+constexpr wchar_t kF15Line[] = L"40 0 126 0 0\r\n";
+
+class ScriptChangesE2eTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(tamsik.started());
+    window = tamsik.waitForMainWindow();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(log.ready());
+    box = findControl(window, control_id::脚本框);
+    for (int option : {control_id::选择框3, control_id::选择框4}) {
+      SendMessageW(findControl(window, option), BM_SETCHECK, BST_UNCHECKED, 0);
+    }
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    directory = std::filesystem::path(temp) / (L"tamsik-e2e-changes-" + std::to_wstring(GetCurrentProcessId()));
+    std::filesystem::create_directories(directory);
+    ASSERT_NO_FATAL_FAILURE(focusBox());
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    std::filesystem::remove_all(directory, ignored);
+  }
+
+  // The caret in the box, the pointer over it: keys from xdotool go there.
+  void focusBox() {
+    RECT rect;
+    GetWindowRect(box, &rect);
+    ASSERT_EQ(xdotool(L"mousemove " + std::to_wstring(rect.left + 150) + L" " + std::to_wstring(rect.bottom - 30)), 0);
+    pumpFor(200ms);
+    ASSERT_EQ(xdotool(L"click 1"), 0);
+    ASSERT_TRUE(pumpUntil([&] { return GetForegroundWindow() == window; }));
+  }
+  void key(const std::wstring& keys) { ASSERT_EQ(xdotool(L"key " + keys), 0); }
+  void select(std::size_t from, std::size_t to) { SendMessageW(box, EM_SETSEL, from, static_cast<LPARAM>(to)); }
+  void caretAtTheEnd() {
+    const auto end = static_cast<std::size_t>(SendMessageW(box, WM_GETTEXTLENGTH, 0, 0));
+    select(end, end);
+  }
+  // Opens the box's context menu and takes the item of that letter.
+  void fromContextMenu(const std::wstring& letter) {
+    RECT rect;
+    GetWindowRect(box, &rect);
+    ASSERT_EQ(xdotool(L"mousemove " + std::to_wstring(rect.left + 100) + L" " + std::to_wstring(rect.top + 100) +
+                      L" click 3"),
+              0);
+    pumpFor(300ms);
+    key(letter);
+    pumpFor(300ms);
+  }
+
+  // F12, and the keys the run pressed, in order, once it is done.
+  std::vector<int> played() {
+    log.clear();
+    EXPECT_EQ(xdotool(L"key F12"), 0);
+    std::vector<int> pressed;
+    auto injected = [&] {
+      pressed.clear();
+      std::size_t all = 0;
+      for (const LoggedEvent& event : log.events()) {
+        if (!event.injected()) continue;
+        ++all;
+        if (!event.keyUp()) pressed.push_back(static_cast<int>(event.vk));
+      }
+      return all;
+    };
+    pumpUntil([&] { return injected() > 0; }, 5s);
+    for (std::size_t seen = SIZE_MAX; seen != injected();) {
+      seen = injected();
+      pumpFor(400ms);
+    }
+    return pressed;
+  }
+
+  // Changes the box one way and checks that the run and a save follow: the
+  // box holds another text with other keys, the run plays those, the file
+  // gets that text. May be false only where noted, for Wine's edit control.
+  void expectFollowed(const std::wstring& name, const std::function<void()>& change, bool mayChangeNothing = false) {
+    const std::wstring before = windowText(box);
+    change();
+    const std::wstring text = windowText(box);
+    if (!(mayChangeNothing && text == before)) {
+      ASSERT_NE(pressesIn(text), pressesIn(before)) << testing::PrintToString(name) << " changed nothing to play: "
+                                                    << testing::PrintToString(text);
+    }
+    EXPECT_EQ(played(), pressesIn(text)) << "played after " << testing::PrintToString(name);
+    const std::filesystem::path file = directory / (name + L".sbj");
+    ASSERT_TRUE(useFileDialog(tamsik, window, control_id::保存脚本按钮, file.wstring()));
+    std::ifstream in(file, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+    EXPECT_EQ(bytes, std::string(text.begin(), text.end())) << "saved after " << testing::PrintToString(name);
+    focusBox();
+  }
+  // Selects the first line that stands in the box.
+  void selectLine(const std::wstring& line) {
+    const std::size_t at = windowText(box).find(line);
+    ASSERT_NE(at, std::wstring::npos) << testing::PrintToString(line);
+    select(at, at + line.size());
+  }
+
+  // The keys a script presses, in order.
+  static std::vector<int> pressesIn(const std::wstring& text) {
+    std::vector<int> keys;
+    std::wistringstream in(text);
+    long time = 0, kind = 0, code = 0, x = 0, y = 0;
+    while (in >> time >> kind >> code >> x >> y) {
+      if (kind != 2 && kind != 3) keys.push_back(static_cast<int>(code));
+    }
+    return keys;
+  }
+
+  TamsikProcess tamsik;
+  InputLog log;
+  HWND window = nullptr;
+  HWND box = nullptr;
+  std::filesystem::path directory;
+};
+
+TEST_F(ScriptChangesE2eTest, EveryChangeIsPlayedAndSaved) {
+  const std::wstring f14 = kF14Line;
+  expectFollowed(L"settext", [&] {
+    SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>((std::wstring(kBase) + f14).c_str()));
+  });
+  expectFollowed(L"typing", [&] {
+    caretAtTheEnd();
+    xdotool(L"type --delay 20 '40 0 126 0 0'");
+    key(L"Return");
+  });
+  expectFollowed(L"ctrl-z", [&] { key(L"ctrl+z"); });
+  // Wine's edit control does not act on Alt+Backspace.
+  expectFollowed(L"alt-backspace", [&] { key(L"alt+BackSpace"); }, true);
+  expectFollowed(L"menu-cut", [&] {
+    selectLine(f14);
+    fromContextMenu(L"t");
+  });
+  expectFollowed(L"menu-undo", [&] { fromContextMenu(L"u"); });
+  expectFollowed(L"menu-delete", [&] {
+    selectLine(f14);
+    fromContextMenu(L"d");
+  });
+  expectFollowed(L"menu-paste", [&] {
+    caretAtTheEnd();
+    fromContextMenu(L"p");
+  });
+  expectFollowed(L"ctrl-v", [&] {
+    caretAtTheEnd();
+    key(L"ctrl+v");
+  });
+  // An input method hands its result to the edit as WM_IME_CHAR: a 6 over
+  // the 5 of the last F14 line.
+  expectFollowed(L"ime", [&] {
+    const std::size_t at = windowText(box).rfind(L" 125 ");
+    ASSERT_NE(at, std::wstring::npos);
+    select(at + 3, at + 4);
+    SendMessageW(box, WM_IME_CHAR, L'6', 1);
+  });
+  expectFollowed(L"recorder", [&] {
+    key(L"Scroll_Lock");
+    pumpFor(300ms);
+    key(L"Print");
+    pumpFor(300ms);
+    key(L"Scroll_Lock");
+    ASSERT_TRUE(pumpUntil([&] { return windowText(box).find(L" 2 44 0 0\r\n") != std::wstring::npos; }))
+        << testing::PrintToString(windowText(box));
+  });
+  expectFollowed(L"open", [&] {
+    const std::filesystem::path opened = directory / L"opened.sbj";
+    std::ofstream(opened, std::ios::binary) << "10 0 130 0 0\r\n20 2 130 0 0\r\n";
+    ASSERT_TRUE(useFileDialog(tamsik, window, control_id::打开脚本按钮, opened.wstring()));
+    ASSERT_EQ(windowText(box), L"10 0 130 0 0\r\n20 2 130 0 0\r\n");
+    focusBox();
+  });
+}
+
+}  // namespace

@@ -1,0 +1,106 @@
+// tamsik.exe under load: a script loops as fast as it can while recordings
+// start and end, the box is cleared, scripts are saved and opened, and F12
+// and F11 come in storms. After every step the window answers at once, and in
+// the end a close ends the process cleanly.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "app/control_ids.h"
+#include "support/file_dialog.h"
+#include "support/notepad.h"
+#include "support/tamsik_process.h"
+#include "support/wine_desktop.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr wchar_t kLoop[] = L"1 0 124 0 0\r\n2 2 124 0 0\r\n";
+
+class StressE2eTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(tamsik.started());
+    window = tamsik.waitForMainWindow();
+    ASSERT_NE(window, nullptr);
+    ASSERT_NE(notepad.window, nullptr);
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    directory = std::filesystem::path(temp) / (L"tamsik-e2e-stress-" + std::to_wstring(GetCurrentProcessId()));
+    std::filesystem::create_directories(directory);
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    std::filesystem::remove_all(directory, ignored);
+  }
+
+  HWND control(int id) { return findControl(window, id); }
+  void setChecked(int id, bool on) { SendMessageW(control(id), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
+
+  // The window answers a message within a second.
+  void expectAnswers(const char* after) {
+    DWORD_PTR ignored = 0;
+    ASSERT_TRUE(SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &ignored))
+        << "no answer within 1 s after " << after;
+  }
+  void key(const std::wstring& keys) { ASSERT_EQ(xdotool(L"key " + keys), 0); }
+
+  TamsikProcess tamsik;
+  Notepad notepad;
+  HWND window = nullptr;
+  std::filesystem::path directory;
+};
+
+TEST_F(StressE2eTest, StaysResponsiveUnderAFastLoopAndEndsCleanly) {
+  // F13 pressed and released in a loop 3 ms apart: no window acts on it, and
+  // it does not change what is typed into the file dialogs.
+  SendMessageW(control(control_id::脚本框), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kLoop));
+  setChecked(control_id::选择框2, true);
+  setChecked(control_id::选择框3, false);
+  setChecked(control_id::选择框4, false);
+  ASSERT_TRUE(notepad.focus());
+  key(L"F12");
+  ASSERT_NO_FATAL_FAILURE(expectAnswers("F12"));
+
+  // Recordings of a key each (Shift, which the loop then plays); the run goes
+  // on reading the box as it fills.
+  // Each in one burst, so that the recording ends while its last line is on
+  // its way to the box and the run reads the box anew.
+  for (int i = 0; i < 50; ++i) {
+    key(L"--delay 2 Scroll_Lock Shift_L Scroll_Lock");
+    ASSERT_NO_FATAL_FAILURE(expectAnswers("a recording")) << "recording " << i;
+  }
+
+  SendMessageW(control(control_id::按钮2), BM_CLICK, 0, 0);
+  ASSERT_NO_FATAL_FAILURE(expectAnswers("clearing the box"));
+  for (int i = 0; i < 3; ++i) {
+    SendMessageW(control(control_id::脚本框), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kLoop));
+    const std::wstring file = (directory / (L"stress" + std::to_wstring(i) + L".sbj")).wstring();
+    ASSERT_TRUE(useFileDialogByMessages(tamsik, window, control_id::保存脚本按钮, file));
+    ASSERT_NO_FATAL_FAILURE(expectAnswers("a save"));
+    SendMessageW(control(control_id::按钮2), BM_CLICK, 0, 0);
+    ASSERT_TRUE(useFileDialogByMessages(tamsik, window, control_id::打开脚本按钮, file));
+    ASSERT_NO_FATAL_FAILURE(expectAnswers("an open"));
+    EXPECT_EQ(windowText(control(control_id::脚本框)), kLoop);
+  }
+
+  ASSERT_TRUE(notepad.focus());
+  std::wstring storm;
+  for (int i = 0; i < 40; ++i) storm += L" F12 F11";
+  key(storm + L" F12");
+  ASSERT_NO_FATAL_FAILURE(expectAnswers("a storm of F12 and F11"));
+  setChecked(control_id::选择框2, true);
+  key(L"F12 F11 F12");
+  ASSERT_NO_FATAL_FAILURE(expectAnswers("a second storm"));
+
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(tamsik.waitForExit(5s), 0u);
+  EXPECT_GE(GetAsyncKeyState(VK_SHIFT), 0) << "the stopped run left Shift down";
+}
+
+}  // namespace
