@@ -1,8 +1,13 @@
 #pragma once
 
-// Every caption and message the user sees, in one place.
+// The captions of the main window and the tray; with the messages of the
+// layers below, every text the user sees.
 
 #include <string>
+
+#include "desktop/messages.h"
+#include "input/messages.h"
+#include "script/messages.h"
 
 namespace texts {
 
@@ -40,27 +45,6 @@ inline constexpr wchar_t kHelpText[] =
     L"结束脚本运行=F11键\r\n"
     L"HOME键隐藏窗口\r\n"
     L"灵敏度越小,记录的脚本越多!模拟精度越高!";
-
-// Entry 0 of the window list.
-inline constexpr wchar_t kAllWindows[] = L"所有窗口";
-
-// The end of a recording: "共" N "条脚本,估计执行时间需要" S "秒".
-inline constexpr wchar_t kSummaryPrefix[] = L"共";
-inline constexpr wchar_t kSummaryMiddle[] = L"条脚本,估计执行时间需要";
-inline constexpr wchar_t kSummarySuffix[] = L"秒";
-
-inline constexpr wchar_t kTargetNotInFront[] = L"前台窗口不符合条件!";
-inline constexpr wchar_t kEmptyScript[] = L"请设置好脚本再运行!";
-
-inline constexpr wchar_t kScriptFileFilterName[] = L"脚本文件(*.sbj)";
-inline constexpr wchar_t kScriptFileFilterPattern[] = L"*.sbj";
-inline constexpr wchar_t kScriptFileExtension[] = L"sbj";
-
-// A script file read: "共" N "条脚本", N the script box's line count.
-inline constexpr wchar_t kLineCountSuffix[] = L"条脚本";
-inline constexpr wchar_t kScriptFileUnreadable[] = L"无法读取脚本文件!";
-inline constexpr wchar_t kScriptSaveFailed[] = L"脚本保存失败!";
-inline constexpr wchar_t kScriptNotEncodable[] = L"脚本含有无法保存的字符!";
 
 std::wstring windowTitle();
 

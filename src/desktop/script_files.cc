@@ -1,6 +1,6 @@
 #include "desktop/script_files.h"
 
-#include "app/texts.h"
+#include "desktop/messages.h"
 
 FileDialogOptions scriptFileDialogOptions() {
   return {texts::kScriptFileFilterName, texts::kScriptFileFilterPattern, texts::kScriptFileExtension};
@@ -17,7 +17,7 @@ void openScriptFile(ScriptFileContext& context) {
   std::string_view text(*bytes);
   text = text.substr(0, text.find('\0'));
   context.box.setText(context.codec.decode(text));
-  context.controls.setStatusText(StatusPanel::message, texts::kSummaryPrefix +
+  context.controls.setStatusText(StatusPanel::message, texts::kLineCountPrefix +
                                                            std::to_wstring(context.box.lineCount()) +
                                                            texts::kLineCountSuffix);
 }

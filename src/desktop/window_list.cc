@@ -3,7 +3,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "app/texts.h"
+#include "desktop/messages.h"
 
 std::wstring readWindowTitle(WindowSystem& windows, WindowHandle window) {
   std::int32_t length = windows.titleLength(window);

@@ -1,6 +1,6 @@
 #include "input/hot_keys.h"
 
-#include "app/texts.h"
+#include "input/messages.h"
 #include "input/cues.h"
 
 namespace {

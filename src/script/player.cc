@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/texts.h"
+#include "script/messages.h"
 #include "script/held_input.h"
 #include "script/script_action.h"
 #include "script/script_line.h"

@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-#include "script/script_text.h"
-
 namespace {
 
 constexpr UINT_PTR kWatchId = 0x7473;
@@ -64,7 +62,8 @@ void EditScriptBox::append(const std::wstring& text) {
   SendMessageW(edit_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-std::int32_t EditScriptBox::lineCount() { return boxLineCount(text()); }
+// Without word wrap the control breaks lines at CR LF alone.
+std::int32_t EditScriptBox::lineCount() { return static_cast<std::int32_t>(SendMessageW(edit_, EM_GETLINECOUNT, 0, 0)); }
 
 void EditScriptBox::setSelectionStart(std::int32_t offset) {
   SendMessageW(edit_, EM_SETSEL, static_cast<WPARAM>(offset), static_cast<LPARAM>(offset));

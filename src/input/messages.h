@@ -1,0 +1,14 @@
+#pragma once
+
+// What the hot keys write into the status bar.
+
+namespace texts {
+
+// The end of a recording: "共" N "条脚本,估计执行时间需要" S "秒".
+inline constexpr wchar_t kSummaryPrefix[] = L"共";
+inline constexpr wchar_t kSummaryMiddle[] = L"条脚本,估计执行时间需要";
+inline constexpr wchar_t kSummarySuffix[] = L"秒";
+
+inline constexpr wchar_t kTargetNotInFront[] = L"前台窗口不符合条件!";
+
+}  // namespace texts
