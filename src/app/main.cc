@@ -1,7 +1,6 @@
 #include <windows.h>
 
-#include "app/main_window.h"
-#include "app/run_state.h"
+#include "app/program.h"
 #include "platform/win32/dpi.h"
 #include "platform/win32/input_hooks.h"
 #include "platform/win32/processes.h"
@@ -12,16 +11,23 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   // gets physical pixels everywhere, which recorded coordinates rely on.
   enableDpiAwareness();
 
-  RunState state;
   Win32WindowThread windowThread;
   Win32Processes processes;
   Win32InputHooks hooks(windowThread);
-  MainWindow window(state, processes, hooks, windowThread);
-  if (!window.create(instance, showCommand)) return 1;
+  Program program(hooks, processes, windowThread);
+  switch (program.start(instance, showCommand)) {
+    case Program::Started::failed:
+      return 1;
+    case Program::Started::secondCopy:
+      // Quietly, before anything was shown or started.
+      ExitProcess(0);
+    case Program::Started::shown:
+      break;
+  }
 
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    if (IsDialogMessageW(window.hwnd(), &message)) continue;
+    if (IsDialogMessageW(program.window().hwnd(), &message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }

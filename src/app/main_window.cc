@@ -7,10 +7,7 @@
 
 #include "app/control_ids.h"
 #include "app/resource_ids.h"
-#include "app/single_instance.h"
 #include "app/texts.h"
-#include "desktop/script_files.h"
-#include "desktop/window_list.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/dpi.h"
 
@@ -126,19 +123,11 @@ HICON loadProgramIcon(int metricX, int metricY, UINT dpi) {
 
 }  // namespace
 
-MainWindow::MainWindow(RunState& state, Processes& processes, InputHooks& hooks, WindowThread& windowThread)
-    : state_(state), processes_(processes), hooks_(hooks), windowThread_(windowThread) {}
-
 MainWindow::~MainWindow() {
   if (hwnd_) DestroyWindow(hwnd_);
-  if (defaultFont_) DeleteObject(defaultFont_);
-  if (标签2Font_) DeleteObject(标签2Font_);
-  if (whiteBrush_) DeleteObject(whiteBrush_);
-  if (bigIcon_) DestroyIcon(bigIcon_);
-  if (smallIcon_) DestroyIcon(smallIcon_);
 }
 
-bool MainWindow::create(HINSTANCE instance, int showCommand) {
+bool MainWindow::create(HINSTANCE instance) {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
   InitCommonControlsEx(&controls);
 
@@ -156,10 +145,19 @@ bool MainWindow::create(HINSTANCE instance, int showCommand) {
   std::wstring title = texts::windowTitle();
   CreateWindowExW(0, kMainWindowClass, title.c_str(), WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
                   kWindowLeft, kWindowTop, kWindowWidth, kWindowHeight, nullptr, nullptr, instance, this);
-  if (!hwnd_) return false;
+  return hwnd_ != nullptr;
+}
+
+void MainWindow::show(int showCommand) {
+  // The visual style comes with the manifest and InitCommonControlsEx.
+  // The shell's broadcast must reach the window also when it runs elevated.
+  ChangeWindowMessageFilterEx(hwnd_, taskbarCreatedMessage_, MSGFLT_ALLOW, nullptr);
+  trayIcon_ = std::make_unique<TrayIcon>(hwnd_, kTrayMessage, smallIcon_.get());
+  trayIcon_->set(texts::kTrayTip);
+  watchdogTimer_->start(kWatchdogPeriodMs);
+  SetWindowTextW(control(control_id::标签3), texts::kHelpText);
   ShowWindow(hwnd_, showCommand);
   UpdateWindow(hwnd_);
-  return true;
 }
 
 HWND MainWindow::control(int id) const {
@@ -192,7 +190,6 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CREATE:
       createControls();
       applyDpi(dpiForWindow(hwnd_));
-      onWindowCreated();
       return 0;
     case WM_CLOSE:
       closeProgram();
@@ -216,7 +213,7 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLOREDIT:
       if (reinterpret_cast<HWND>(lParam) == control(control_id::脚本框)) {
         SetBkColor(reinterpret_cast<HDC>(wParam), RGB(255, 255, 255));
-        return reinterpret_cast<LRESULT>(whiteBrush_);
+        return reinterpret_cast<LRESULT>(whiteBrush_.get());
       }
       break;
     case WM_CTLCOLORSTATIC:
@@ -227,7 +224,7 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_TIMER:
       if (wParam == static_cast<WPARAM>(control_id::时钟1)) onTimerTick();
-      if (wParam == kWatchdogTimer && watchdog_) watchdog_->check();
+      if (wParam == kWatchdogTimer && application_) application_->checkHooks();
       return 0;
     case kTrayMessage:
       // Only a minimised window is restored; a normal one stays as it is.
@@ -249,11 +246,14 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void MainWindow::createControls() {
-  whiteBrush_ = CreateSolidBrush(RGB(255, 255, 255));
+  whiteBrush_.reset(CreateSolidBrush(RGB(255, 255, 255)));
+  int groupBoxes = 0;
   for (const ControlDef& def : kControls) {
     HWND parent = def.parent ? control(def.parent) : hwnd_;
     HWND created = createControl(def, parent);
-    if (def.kind == Kind::GroupBox) SetWindowSubclass(created, forwardToMainWindow, 0, 0);
+    if (def.kind == Kind::GroupBox) {
+      groupBoxes_[groupBoxes++] = std::make_unique<Subclass>(created, forwardToMainWindow, 0, 0);
+    }
     if (def.kind == Kind::CheckBox) SendMessageW(created, BM_SETCHECK, def.checked ? BST_CHECKED : BST_UNCHECKED, 0);
   }
   HWND arrows = control(control_id::编辑框1Arrows);
@@ -270,14 +270,9 @@ void MainWindow::createControls() {
 
   scriptBox_ = std::make_unique<EditScriptBox>(control(control_id::脚本框));
   windowList_ = std::make_unique<ComboWindowListBox>(control(control_id::组合框));
-  fileDialogs_ = std::make_unique<Win32FileDialogs>(hwnd_);
-  script_ = std::make_unique<PublishedScript>(*scriptBox_, windowThread_);
   loopOption_ = std::make_unique<CheckBoxMirror>(control(control_id::选择框2));
-  player_ = std::make_unique<ScriptPlayer>(state_.playing, *script_, loopOption_->checked(), *this, playerInput_,
-                                           waiters_);
-  runs_ = std::make_unique<PlayerRuns>(*player_, [this] { return isTargetWindowInFront(); });
-  recorder_ = std::make_unique<Recorder>(state_, *this, *scriptBox_, cursor_, ownPlacements_, windowThread_);
-  hotKeys_ = std::make_unique<HotKeys>(state_, *this, *scriptBox_, sounds_, *runs_, *recorder_);
+  时钟1_ = std::make_unique<WindowTimer>(hwnd_, control_id::时钟1);
+  watchdogTimer_ = std::make_unique<WindowTimer>(hwnd_, kWatchdogTimer);
 }
 
 void MainWindow::applyDpi(UINT dpi) {
@@ -297,58 +292,38 @@ void MainWindow::applyDpi(UINT dpi) {
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof(metrics);
   nonClientMetricsForDpi(metrics, dpi_);
-  HFONT oldDefault = defaultFont_;
-  HFONT old标签2 = 标签2Font_;
-  defaultFont_ = CreateFontIndirectW(&metrics.lfMessageFont);
-  标签2Font_ = CreateFontW(-scale(14, dpi_), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
-                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                           texts::k标签2Font);
+  // The old fonts go once the controls have the new ones.
+  FontHandle oldDefault = std::move(defaultFont_);
+  FontHandle old标签2 = std::move(标签2Font_);
+  defaultFont_.reset(CreateFontIndirectW(&metrics.lfMessageFont));
+  标签2Font_.reset(CreateFontW(-scale(14, dpi_), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
+                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                               texts::k标签2Font));
   for (const ControlDef& def : kControls) {
-    HFONT font = def.id == control_id::标签2 ? 标签2Font_ : defaultFont_;
+    HFONT font = def.id == control_id::标签2 ? 标签2Font_.get() : defaultFont_.get();
     SendMessageW(control(def.id), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
   }
   HWND status = control(control_id::状态条1);
-  SendMessageW(status, WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont_), TRUE);
+  SendMessageW(status, WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont_.get()), TRUE);
   SendMessageW(status, SB_SETMINHEIGHT, scale(kStatusHeight, dpi_), 0);
   int panelEdges[] = {scale(kStatusPanel0Width, dpi_), scale(kStatusPanel0Width + kStatusPanel1Width, dpi_)};
   SendMessageW(status, SB_SETPARTS, std::size(panelEdges), reinterpret_cast<LPARAM>(panelEdges));
   SendMessageW(status, WM_SIZE, 0, 0);
-  if (oldDefault) DeleteObject(oldDefault);
-  if (old标签2) DeleteObject(old标签2);
 
-  HICON oldBig = bigIcon_, oldSmall = smallIcon_;
-  bigIcon_ = loadProgramIcon(SM_CXICON, SM_CYICON, dpi_);
-  smallIcon_ = loadProgramIcon(SM_CXSMICON, SM_CYSMICON, dpi_);
-  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
-  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
-  if (trayIcon_) trayIcon_->setIcon(smallIcon_);
-  if (oldBig) DestroyIcon(oldBig);
-  if (oldSmall) DestroyIcon(oldSmall);
-}
-
-void MainWindow::onWindowCreated() {
-  // The visual style comes with the manifest and InitCommonControlsEx.
-  if (isSecondCopy(processes_.runningExecutableNames(), processes_.ownExecutableName())) ExitProcess(0);
-
-  // The shell's broadcast must reach the window also when it runs elevated.
-  ChangeWindowMessageFilterEx(hwnd_, taskbarCreatedMessage_, MSGFLT_ALLOW, nullptr);
-  trayIcon_ = std::make_unique<TrayIcon>(hwnd_, kTrayMessage, smallIcon_);
-  trayIcon_->set(texts::kTrayTip);
-  hooks_.install(*this);
-  InputListener& listener = *this;
-  watchdog_ = std::make_unique<HookWatchdog>(hooks_, listener, lastInput_, clock_);
-  SetTimer(hwnd_, kWatchdogTimer, kWatchdogPeriodMs, nullptr);
-  refreshWindowList();
-  SetWindowTextW(control(control_id::标签3), texts::kHelpText);
+  IconHandle oldBig = std::move(bigIcon_);
+  IconHandle oldSmall = std::move(smallIcon_);
+  bigIcon_.reset(loadProgramIcon(SM_CXICON, SM_CYICON, dpi_));
+  smallIcon_.reset(loadProgramIcon(SM_CXSMICON, SM_CYSMICON, dpi_));
+  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+  if (trayIcon_) trayIcon_->setIcon(smallIcon_.get());
 }
 
 void MainWindow::closeProgram() {
   // Once the hooks, the icon and the runs are let go of, nothing is left to
   // save; taking apart the window and a script box of some megabytes would
   // only keep the user waiting (seconds under Wine).
-  hooks_.remove();
-  KillTimer(hwnd_, kWatchdogTimer);
-  KillTimer(hwnd_, control_id::时钟1);
+  watchdogTimer_->stop();
   // The shell answers for the icon when it gets round to it (Wine's tray
   // without a window manager takes 2 s to hide itself first): the close
   // waits for it a while, beside the runs, and then goes anyway.
@@ -360,64 +335,44 @@ void MainWindow::closeProgram() {
     }).detach();
   }
   const DWORD started = GetTickCount();
-  if (runs_) runs_->shutdown();
+  if (application_) application_->onWindowClosing(std::chrono::milliseconds(kIconPatienceMs));
   const DWORD waited = GetTickCount() - started;
   if (iconGone) WaitForSingleObject(iconGone.get(), waited < kIconPatienceMs ? kIconPatienceMs - waited : 0);
   ExitProcess(0);
 }
 
 void MainWindow::onWindowDestroyed() {
-  hooks_.remove();
-  KillTimer(hwnd_, kWatchdogTimer);
-  KillTimer(hwnd_, control_id::时钟1);
+  watchdogTimer_->stop();
   if (trayIcon_) trayIcon_->remove();
   // A player that does not end in time must not keep the process alive, nor
   // outlive the objects it plays with.
-  if (runs_ && !runs_->shutdown()) ExitProcess(0);
+  if (application_ && !application_->onWindowClosing(std::chrono::seconds(1))) ExitProcess(0);
 }
 
 void MainWindow::onCommand(int id, int notification) {
-  if (notification != BN_CLICKED) return;
+  if (notification != BN_CLICKED || !application_) return;
   switch (id) {
     case control_id::按钮2:
-      scriptBox_->setText(L"");
+      application_->clearScript();
       break;
     case control_id::按钮1:
-      refreshWindowList();
+      application_->refreshWindowList();
       break;
     case control_id::打开脚本按钮:
-      openScriptFile();
+      application_->openScript();
       break;
     case control_id::保存脚本按钮:
-      saveScriptFile();
+      application_->saveScript();
       break;
     default:
       break;
   }
 }
 
-void MainWindow::refreshWindowList() { ::refreshWindowList(windowSystem_, *windowList_); }
-
-bool MainWindow::isTargetWindowInFront() { return ::isTargetWindowInFront(windowSystem_, *windowList_); }
-
-void MainWindow::openScriptFile() {
-  ScriptFileContext context{*fileDialogs_, fileStore_, scriptCodec_, *scriptBox_, *this};
-  ::openScriptFile(context);
-}
-
-void MainWindow::saveScriptFile() {
-  ScriptFileContext context{*fileDialogs_, fileStore_, scriptCodec_, *scriptBox_, *this};
-  ::saveScriptFile(context);
-}
-
 void MainWindow::onTimerTick() {
-  if (!trayIcon_) return;
-  if (state_.recording == 0 && state_.playing.load() == 0) {
-    setTimerPeriod(0);
-    trayIcon_->set(texts::kTrayTip);
-  } else {
-    trayIcon_->set(nullptr);
-  }
+  if (!trayIcon_ || !application_) return;
+  // The tip comes back once nothing is on; meanwhile the icon alone.
+  trayIcon_->set(application_->onTimerTick() ? texts::kTrayTip : nullptr);
 }
 
 bool MainWindow::isChecked(CheckBox box) {
@@ -450,14 +405,10 @@ std::wstring MainWindow::sensitivityText() {
 
 void MainWindow::setTimerPeriod(std::int32_t ms) {
   if (ms > 0) {
-    SetTimer(hwnd_, control_id::时钟1, static_cast<UINT>(ms), nullptr);
+    时钟1_->start(static_cast<UINT>(ms));
   } else {
-    KillTimer(hwnd_, control_id::时钟1);
+    时钟1_->stop();
   }
 }
 
 void MainWindow::minimiseWindow() { ShowWindow(hwnd_, SW_MINIMIZE); }
-
-void MainWindow::onKey(const KeyEvent& event) { hotKeys_->onKeyEvent(event); }
-
-void MainWindow::onMouse(const MouseEvent& event) { recorder_->onMouseEvent(event); }

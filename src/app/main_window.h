@@ -5,46 +5,40 @@
 #include <memory>
 #include <string>
 
-#include "app/player_runs.h"
-#include "app/run_state.h"
+#include "app/application.h"
 #include "app/tray_icon.h"
-#include "input/hook_watchdog.h"
-#include "input/hot_keys.h"
-#include "input/own_input.h"
-#include "input/recorder.h"
 #include "platform/controls.h"
-#include "platform/input.h"
-#include "platform/processes.h"
 #include "platform/win32/check_box_mirror.h"
 #include "platform/win32/edit_script_box.h"
-#include "platform/win32/input_injector.h"
-#include "platform/win32/script_files.h"
-#include "platform/win32/system.h"
-#include "platform/win32/win32_waiter.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/window_system.h"
-#include "platform/window_thread.h"
-#include "script/player.h"
-#include "script/published_script.h"
 
-// The program's one window: options, script box, window list, buttons, help
-// text and status bar. Its layout is given at 96 DPI and scaled to the DPI of
-// the monitor it stands on.
-class MainWindow : private InputListener, public Controls {
+// The program's one window, the view of the Application: options, script box,
+// window list, buttons, help text, status bar and tray icon. It creates the
+// controls, lays them out for the DPI of the monitor it stands on (from a
+// layout given at 96 DPI), realises Controls, the script box and the window
+// list over them, and turns its messages into calls on the Application.
+class MainWindow : public Controls {
  public:
-  // windowThread: the helper of the thread that calls create().
-  MainWindow(RunState& state, Processes& processes, InputHooks& hooks, WindowThread& windowThread);
+  MainWindow() = default;
   ~MainWindow() override;
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
 
-  // Creates the window and its controls and runs the window-created handler,
-  // which ends the process when another copy is running. Shows the window.
-  bool create(HINSTANCE instance, int showCommand);
+  // Creates the window and its controls, hidden. False when that failed.
+  bool create(HINSTANCE instance);
+  // The Application the window's messages go to; before show().
+  void attach(Application& application) { application_ = &application; }
+  // Puts the icon into the notification area, writes the help text and shows
+  // the window.
+  void show(int showCommand);
 
   HWND hwnd() const { return hwnd_; }
   // A control by its identifier, wherever it stands in the window.
   HWND control(int id) const;
   ScriptBox& scriptBox() { return *scriptBox_; }
+  WindowListBox& windowList() { return *windowList_; }
+  const std::atomic<bool>& loopOption() const { return loopOption_->checked(); }
 
   // Controls: the options, messages and timer as the logic sees them.
   bool isChecked(CheckBox box) override;
@@ -60,58 +54,29 @@ class MainWindow : private InputListener, public Controls {
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
   void createControls();
-  void onWindowCreated();
+  void applyDpi(UINT dpi);
+  void onCommand(int id, int notification);
+  void onTimerTick();
   // The user closes the window: the process ends within about a second.
   [[noreturn]] void closeProgram();
   void onWindowDestroyed();
-  void onCommand(int id, int notification);
-  void applyDpi(UINT dpi);
-  void refreshWindowList();
-  bool isTargetWindowInFront();
-  void openScriptFile();
-  void saveScriptFile();
-  void onTimerTick();
 
-  // InputListener: the hooks' events, on this thread.
-  void onKey(const KeyEvent& event) override;
-  void onMouse(const MouseEvent& event) override;
-
-  RunState& state_;
-  Processes& processes_;
-  InputHooks& hooks_;
-  WindowThread& windowThread_;
-
+  Application* application_ = nullptr;
   HWND hwnd_ = nullptr;
   UINT dpi_ = 96;
-  HFONT defaultFont_ = nullptr;
-  HFONT 标签2Font_ = nullptr;
-  HBRUSH whiteBrush_ = nullptr;
-  HICON bigIcon_ = nullptr;
-  HICON smallIcon_ = nullptr;
-  std::unique_ptr<EditScriptBox> scriptBox_;
+  FontHandle defaultFont_;
+  FontHandle 标签2Font_;
+  BrushHandle whiteBrush_;
+  IconHandle bigIcon_;
+  IconHandle smallIcon_;
   std::unique_ptr<TrayIcon> trayIcon_;
   UINT taskbarCreatedMessage_ = 0;
   std::wstring statusTexts_[2];  // as last set, so that an unchanged text is not redrawn
-
-  Win32TickClock clock_;
-  Win32LastInputClock lastInput_;
-  Win32CursorPosition cursor_;
-  Win32Sounds sounds_;
-  Win32InputInjector injector_;
-  OwnPlacements ownPlacements_{clock_};
-  PlacementNotingInjector playerInput_{injector_, ownPlacements_};
-  Win32WaiterFactory waiters_;
-  Win32WindowSystem windowSystem_;
-  Win32FileStore fileStore_;
-  GbkCodec scriptCodec_;
-  // Made once the controls exist.
+  // Made with the window.
+  std::unique_ptr<Subclass> groupBoxes_[2];
+  std::unique_ptr<EditScriptBox> scriptBox_;
   std::unique_ptr<ComboWindowListBox> windowList_;
-  std::unique_ptr<Win32FileDialogs> fileDialogs_;
-  std::unique_ptr<PublishedScript> script_;
   std::unique_ptr<CheckBoxMirror> loopOption_;  // 选择框2, "循环执行脚本", for the player's thread
-  std::unique_ptr<ScriptPlayer> player_;
-  std::unique_ptr<PlayerRuns> runs_;
-  std::unique_ptr<Recorder> recorder_;
-  std::unique_ptr<HotKeys> hotKeys_;
-  std::unique_ptr<HookWatchdog> watchdog_;
+  std::unique_ptr<WindowTimer> 时钟1_;          // the idle timer of the tray icon
+  std::unique_ptr<WindowTimer> watchdogTimer_;  // the hooks' watchdog looks once a second
 };

@@ -9,7 +9,7 @@
 #include <functional>
 #include <string>
 
-#include "app/main_window.h"
+#include "app/program.h"
 #include "platform/win32/window_thread.h"
 #include "fakes/fake_platform.h"
 #include "support/stopwatch.h"
@@ -38,16 +38,17 @@ std::wstring scriptOf(int lines) {
 }  // namespace
 
 int main() {
-  RunState state;
   FakeProcesses processes;
   FakeInputHooks hooks;
   Win32WindowThread windowThread;
-  MainWindow window(state, processes, hooks, windowThread);
-  if (!window.create(GetModuleHandleW(nullptr), SW_SHOWNOACTIVATE) || !hooks.listener) {
+  Program program(hooks, processes, windowThread);
+  if (program.start(GetModuleHandleW(nullptr), SW_SHOWNOACTIVATE) != Program::Started::shown || !hooks.listener) {
     std::fprintf(stderr, "cannot create the main window\n");
     return 1;
   }
   InputListener& listener = *hooks.listener;
+  MainWindow& window = program.window();
+  RunState& state = program.application().state();
   window.uncheck(CheckBox::选择框3);  // keep the window up while recording
 
   std::printf("Idle hook path through the real window (no recording, no hot key):\n");

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <map>
 #include <optional>
@@ -12,6 +13,7 @@
 #include "platform/controls.h"
 #include "platform/input.h"
 #include "platform/processes.h"
+#include "platform/run_threads.h"
 #include "platform/system.h"
 #include "platform/waiter.h"
 #include "platform/window_thread.h"
@@ -222,4 +224,55 @@ class FakeSounds : public Sounds {
 
  private:
   CallLog& log_;
+};
+
+// The threads of runs: their bodies run on the test's thread when it says.
+class FakeRunThreads : public RunThreads {
+ public:
+  void start(std::function<void()> body) override { pending.push_back(std::move(body)); }
+  bool joinAll(std::chrono::milliseconds) override { return pending.empty(); }
+  // Runs what was started, and what that starts in turn.
+  void runAll() {
+    while (!pending.empty()) {
+      std::function<void()> body = std::move(pending.front());
+      pending.erase(pending.begin());
+      body();
+    }
+  }
+
+  std::vector<std::function<void()>> pending;
+};
+
+// A made-up desktop's input: what is injected is logged as FakeInputInjector
+// logs it and comes back to the hooks' listener the way the system sends it,
+// stamped with the clock's tick: keys and buttons marked as injected by us,
+// a cursor placement as a plain move, which is how Wine reports it.
+class LoopbackInjector : public FakeInputInjector {
+ public:
+  LoopbackInjector(CallLog& log, std::int64_t* clockUs, FakeInputHooks& hooks, FakeClock& clock, FakeCursor& cursor)
+      : FakeInputInjector(log, clockUs), hooks_(hooks), clock_(clock), cursor_(cursor) {}
+  void injectKeyEvent(std::int32_t vk, std::int32_t transition, std::optional<bool> extended) override {
+    FakeInputInjector::injectKeyEvent(vk, transition, extended);
+    if (hooks_.listener) {
+      hooks_.listener->onKey(KeyEvent{transition == kKeyRelease ? kKeyRelease : kKeyPress, vk, true,
+                                      extended.value_or(false), clock_.now});
+    }
+  }
+  void injectMouseEvent(std::int32_t flags, std::int32_t dx, std::int32_t dy, std::int32_t data) override {
+    FakeInputInjector::injectMouseEvent(flags, dx, dy, data);
+    const std::int32_t code = flags & ~mouse_code::kAbsolute;
+    if (hooks_.listener && code != 0) {
+      hooks_.listener->onMouse(MouseEvent{code, cursor_.position.x, cursor_.position.y, true, data, clock_.now});
+    }
+  }
+  void setCursorPos(std::int32_t x, std::int32_t y) override {
+    FakeInputInjector::setCursorPos(x, y);
+    cursor_.position = {x, y};
+    if (hooks_.listener) hooks_.listener->onMouse(MouseEvent{mouse_code::kMove, x, y, false, 0, clock_.now});
+  }
+
+ private:
+  FakeInputHooks& hooks_;
+  FakeClock& clock_;
+  FakeCursor& cursor_;
 };

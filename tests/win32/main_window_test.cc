@@ -1,4 +1,4 @@
-#include "app/main_window.h"
+#include "app/program.h"
 #include "platform/win32/window_thread.h"
 
 #include <commctrl.h>
@@ -32,15 +32,18 @@ std::wstring windowText(HWND hwnd) {
 
 class MainWindowTest : public testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(window.create(GetModuleHandleW(nullptr), SW_SHOWNOACTIVATE)); }
+  void SetUp() override {
+    ASSERT_EQ(program.start(GetModuleHandleW(nullptr), SW_SHOWNOACTIVATE), Program::Started::shown);
+  }
+  RunState& state() { return program.application().state(); }
 
   HWND control(int id) { return window.control(id); }
 
-  RunState state;
   FakeProcesses processes;
   FakeInputHooks hooks;
   Win32WindowThread windowThread;
-  MainWindow window{state, processes, hooks, windowThread};
+  Program program{hooks, processes, windowThread};
+  MainWindow& window = program.window();
 };
 
 TEST_F(MainWindowTest, InstallsTheHooksOnceAndRemovesThemWithTheWindow) {
@@ -65,13 +68,13 @@ TEST_F(MainWindowTest, ClearButtonEmptiesOnlyTheScriptBox) {
   HWND status = control(control_id::状态条1);
   window.scriptBox().setText(L"100 2 65 0 0\r\n");
   SendMessageW(status, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(L"共2条脚本"));
-  state.recordedScript = L"100 2 65 0 0\r\n";
+  state().recordedScript = L"100 2 65 0 0\r\n";
 
   SendMessageW(control(control_id::按钮2), BM_CLICK, 0, 0);
 
   EXPECT_EQ(window.scriptBox().text(), L"");
   EXPECT_EQ(statusText(status, 1), L"共2条脚本");
-  EXPECT_EQ(state.recordedScript, L"100 2 65 0 0\r\n");
+  EXPECT_EQ(state().recordedScript, L"100 2 65 0 0\r\n");
 }
 
 TEST_F(MainWindowTest, SensitivityStaysWithinItsRangeAndCannotBeTyped) {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/control_ids.h"
-#include "app/main_window.h"
+#include "app/program.h"
 #include "platform/win32/window_thread.h"
 #include "fakes/fake_platform.h"
 #include "support/wine_desktop.h"
@@ -13,17 +13,20 @@ using namespace std::chrono_literals;
 
 class MainWindowTrayTest : public testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(window.create(GetModuleHandleW(nullptr), SW_SHOWNOACTIVATE)); }
+  void SetUp() override {
+    ASSERT_EQ(program.start(GetModuleHandleW(nullptr), SW_SHOWNOACTIVATE), Program::Started::shown);
+  }
+  RunState& state() { return program.application().state(); }
 
   void tick() { SendMessageW(window.hwnd(), WM_TIMER, control_id::时钟1, 0); }
   // KillTimer tells whether the timer was running, and stops it.
   bool timerWasRunning() { return KillTimer(window.hwnd(), control_id::时钟1) != FALSE; }
 
-  RunState state;
   FakeProcesses processes;
   FakeInputHooks hooks;
   Win32WindowThread windowThread;
-  MainWindow window{state, processes, hooks, windowThread};
+  Program program{hooks, processes, windowThread};
+  MainWindow& window = program.window();
 };
 
 // Creating and destroying the window costs seconds under Wine: one test.
@@ -35,8 +38,8 @@ TEST_F(MainWindowTrayTest, TimerRunsWhileRecordingOrPlayingAndStopsWhenIdle) {
   };
   for (const Case& c : {Case{1, 0, true}, Case{0, 1, true}, Case{1, 1, true}, Case{0, 0, false}}) {
     SCOPED_TRACE(testing::Message() << "recording " << c.recording << " playing " << c.playing);
-    state.recording = c.recording;
-    state.playing = c.playing;
+    state().recording = c.recording;
+    state().playing = c.playing;
     window.setTimerPeriod(1000);
     tick();
     EXPECT_EQ(timerWasRunning(), c.keepsRunning);

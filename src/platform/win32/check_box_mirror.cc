@@ -8,12 +8,9 @@ constexpr UINT_PTR kWatchId = 0x6362;
 
 }  // namespace
 
-CheckBoxMirror::CheckBoxMirror(HWND checkBox) : checkBox_(checkBox) {
-  checked_.store(SendMessageW(checkBox_, BM_GETCHECK, 0, 0) == BST_CHECKED);
-  SetWindowSubclass(checkBox_, watch, kWatchId, reinterpret_cast<DWORD_PTR>(this));
-}
-
-CheckBoxMirror::~CheckBoxMirror() { RemoveWindowSubclass(checkBox_, watch, kWatchId); }
+CheckBoxMirror::CheckBoxMirror(HWND checkBox)
+    : checked_(SendMessageW(checkBox, BM_GETCHECK, 0, 0) == BST_CHECKED),
+      watch_(checkBox, watch, kWatchId, reinterpret_cast<DWORD_PTR>(this)) {}
 
 LRESULT CALLBACK CheckBoxMirror::watch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                        DWORD_PTR self) {

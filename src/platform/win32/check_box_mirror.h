@@ -4,6 +4,8 @@
 
 #include <atomic>
 
+#include "platform/win32/handles.h"
+
 // A check box's state as other threads read it. The box is watched after
 // every message it handles, so that each change counts: a click, the space
 // bar, BM_SETCHECK from this program or from another.
@@ -11,7 +13,6 @@ class CheckBoxMirror {
  public:
   // On the check box's thread.
   explicit CheckBoxMirror(HWND checkBox);
-  ~CheckBoxMirror();
   CheckBoxMirror(const CheckBoxMirror&) = delete;
   CheckBoxMirror& operator=(const CheckBoxMirror&) = delete;
 
@@ -21,6 +22,6 @@ class CheckBoxMirror {
  private:
   static LRESULT CALLBACK watch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self);
 
-  HWND checkBox_;
-  std::atomic<bool> checked_{false};
+  std::atomic<bool> checked_;
+  Subclass watch_;
 };

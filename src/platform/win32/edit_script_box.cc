@@ -18,12 +18,10 @@ HWND createScriptEdit(HWND parent, int id, int x, int y, int width, int height) 
   return edit;
 }
 
-EditScriptBox::EditScriptBox(HWND edit) : edit_(edit) {
+EditScriptBox::EditScriptBox(HWND edit) : edit_(edit), watch_(edit, watchChanges, kWatchId, reinterpret_cast<DWORD_PTR>(this)) {
+  // Whatever was typed before counts as the text the box starts with.
   SendMessageW(edit_, EM_SETMODIFY, FALSE, 0);
-  SetWindowSubclass(edit_, watchChanges, kWatchId, reinterpret_cast<DWORD_PTR>(this));
 }
-
-EditScriptBox::~EditScriptBox() { RemoveWindowSubclass(edit_, watchChanges, kWatchId); }
 
 LRESULT CALLBACK EditScriptBox::watchChanges(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                              DWORD_PTR data) {

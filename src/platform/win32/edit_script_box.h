@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/script_box.h"
+#include "platform/win32/handles.h"
 
 // Creates the multi-line edit control that holds the script: no word wrap,
 // scroll bars, no length limit of its own.
@@ -20,7 +21,6 @@ HWND createScriptEdit(HWND parent, int id, int x, int y, int width, int height);
 class EditScriptBox : public ScriptBox {
  public:
   explicit EditScriptBox(HWND edit);
-  ~EditScriptBox() override;
   EditScriptBox(const EditScriptBox&) = delete;
   EditScriptBox& operator=(const EditScriptBox&) = delete;
 
@@ -43,4 +43,5 @@ class EditScriptBox : public ScriptBox {
   std::function<void()> changeListener_;
   int depth_ = 0;  // of messages the control is handling
   bool changed_ = false;
+  Subclass watch_;  // last: it calls into the members above
 };

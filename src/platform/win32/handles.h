@@ -1,8 +1,11 @@
 #pragma once
 
-// Owners of the system's handles: each is released once, by its owner.
+// Owners of what the system hands out: each is released once, by its owner,
+// and nothing else in the program releases such a thing by hand.
 
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <memory>
 #include <type_traits>
@@ -17,6 +20,12 @@ struct CloseKernelHandle {
 struct Unhook {
   void operator()(HHOOK hook) const { UnhookWindowsHookEx(hook); }
 };
+struct DeleteGdiObject {
+  void operator()(HGDIOBJ object) const { DeleteObject(object); }
+};
+struct DestroyIconHandle {
+  void operator()(HICON icon) const { DestroyIcon(icon); }
+};
 
 }  // namespace handles_detail
 
@@ -26,5 +35,52 @@ using KernelHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, handles_deta
 inline KernelHandle adoptFile(HANDLE handle) {
   return KernelHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
 }
+// Closes the handle now, for a caller that must know whether that worked
+// (a file's last write may fail only there).
+inline bool closeNow(KernelHandle& handle) { return !handle || CloseHandle(handle.release()) != FALSE; }
 
 using HookHandle = std::unique_ptr<std::remove_pointer_t<HHOOK>, handles_detail::Unhook>;
+using FontHandle = std::unique_ptr<std::remove_pointer_t<HFONT>, handles_detail::DeleteGdiObject>;
+using BrushHandle = std::unique_ptr<std::remove_pointer_t<HBRUSH>, handles_detail::DeleteGdiObject>;
+using IconHandle = std::unique_ptr<std::remove_pointer_t<HICON>, handles_detail::DestroyIconHandle>;
+
+// A subclass procedure on a window, for as long as the owner lives.
+class Subclass {
+ public:
+  Subclass(HWND window, SUBCLASSPROC procedure, UINT_PTR id, DWORD_PTR data)
+      : window_(window), procedure_(procedure), id_(id) {
+    if (!SetWindowSubclass(window_, procedure_, id_, data)) window_ = nullptr;
+  }
+  ~Subclass() {
+    if (window_) RemoveWindowSubclass(window_, procedure_, id_);
+  }
+  Subclass(const Subclass&) = delete;
+  Subclass& operator=(const Subclass&) = delete;
+
+ private:
+  HWND window_;
+  SUBCLASSPROC procedure_;
+  UINT_PTR id_;
+};
+
+// A timer of a window, stopped with its owner at the latest.
+class WindowTimer {
+ public:
+  WindowTimer(HWND window, UINT_PTR id) : window_(window), id_(id) {}
+  ~WindowTimer() { stop(); }
+  WindowTimer(const WindowTimer&) = delete;
+  WindowTimer& operator=(const WindowTimer&) = delete;
+
+  // Starts the timer, or gives a running one the new period.
+  void start(UINT periodMs) { running_ = SetTimer(window_, id_, periodMs, nullptr) != 0; }
+  void stop() {
+    if (running_) KillTimer(window_, id_);
+    running_ = false;
+  }
+  UINT_PTR id() const { return id_; }
+
+ private:
+  HWND window_;
+  UINT_PTR id_;
+  bool running_ = false;
+};

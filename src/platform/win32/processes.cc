@@ -3,15 +3,10 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
-#include <memory>
-#include <type_traits>
+#include "platform/win32/handles.h"
+
 
 namespace {
-
-struct CloseSnapshot {
-  void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using SnapshotHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, CloseSnapshot>;
 
 // The part after the last backslash or slash, folded to upper case.
 std::wstring upperFileName(const std::wstring& path) {
@@ -25,13 +20,12 @@ std::wstring upperFileName(const std::wstring& path) {
 
 std::vector<std::wstring> Win32Processes::runningExecutableNames() {
   std::vector<std::wstring> names;
-  HANDLE raw = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (raw == INVALID_HANDLE_VALUE) return names;
-  SnapshotHandle snapshot(raw);
+  KernelHandle snapshot = adoptFile(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot) return names;
 
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof entry;
-  for (BOOL more = Process32FirstW(raw, &entry); more; more = Process32NextW(raw, &entry)) {
+  for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
     names.push_back(upperFileName(entry.szExeFile));
   }
   return names;

@@ -2,6 +2,8 @@
 
 #include <commdlg.h>
 
+#include "platform/win32/handles.h"
+
 #include <algorithm>
 #include <atomic>
 #include <climits>
@@ -11,25 +13,6 @@ namespace {
 constexpr UINT kGbkCodePage = 936;
 constexpr wchar_t kRawByteBase = 0xF700;
 constexpr DWORD kMaxIoChunk = 1u << 20;
-
-class FileHandle {
- public:
-  explicit FileHandle(HANDLE handle) : handle_(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
-  ~FileHandle() { close(); }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-
-  explicit operator bool() const { return handle_ != nullptr; }
-  HANDLE get() const { return handle_; }
-  bool close() {
-    bool closed = handle_ == nullptr || CloseHandle(handle_) != FALSE;
-    handle_ = nullptr;
-    return closed;
-  }
-
- private:
-  HANDLE handle_;
-};
 
 std::optional<std::wstring> runFileDialog(HWND owner, const FileDialogOptions& options, bool save) {
   std::wstring filter = options.filterName + L'\0' + options.filterPattern + L'\0' + L'\0';
@@ -103,8 +86,8 @@ std::optional<std::wstring> Win32FileDialogs::chooseFileToSave(const FileDialogO
 }
 
 std::optional<std::string> Win32FileStore::readAll(const std::wstring& path) {
-  FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  KernelHandle file = adoptFile(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                           OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!file) return std::nullopt;
   LARGE_INTEGER size{};
   // The text functions take int lengths.
@@ -124,11 +107,11 @@ std::optional<std::string> Win32FileStore::readAll(const std::wstring& path) {
 
 bool Win32FileStore::replaceAll(const std::wstring& path, std::string_view bytes) {
   std::wstring temporary = temporaryPathBeside(path);
-  FileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                              nullptr));
+  KernelHandle file = adoptFile(
+      CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
   bool written = writeAll(file.get(), bytes) && FlushFileBuffers(file.get());
-  written = file.close() && written;
+  written = closeNow(file) && written;
   if (written &&
       MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     return true;

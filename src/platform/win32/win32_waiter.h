@@ -9,6 +9,7 @@
 #include <type_traits>
 
 #include "platform/waiter.h"
+#include "platform/win32/handles.h"
 
 // Pauses to within a fraction of a millisecond: a waitable timer, high
 // resolution where the system has one, for most of the pause, and a short
@@ -29,17 +30,13 @@ class Win32Waiter : public Waiter {
   bool hasHighResolutionTimer() const { return highResolution_; }
 
  private:
-  struct CloseHandleDeleter {
-    void operator()(HANDLE handle) const { CloseHandle(handle); }
-  };
-  using UniqueHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, CloseHandleDeleter>;
 
   // How the wait ends before its moment, if it does.
   std::optional<WaitEnd> endedEarly();
 
-  UniqueHandle cancelEvent_;
-  UniqueHandle interruptEvent_{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
-  UniqueHandle timer_;
+  KernelHandle cancelEvent_;
+  KernelHandle interruptEvent_{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
+  KernelHandle timer_;
   bool highResolution_ = false;
   bool raisedTimerResolution_ = false;
   // Read in the spin, where asking the kernel about the event would cost more

@@ -1,20 +1,19 @@
-#include "app/player_runs.h"
+#include "platform/win32/run_threads.h"
 
 #include <algorithm>
 
-void PlayerRuns::start() {
+void Win32RunThreads::start(std::function<void()> body) {
   joinFinished();
-  ScriptPlayer::Run run = player_.beginRun();
   Thread thread;
-  thread.thread = std::thread([this, run, done = thread.done, id = thread.id] {
+  thread.thread = std::thread([body = std::move(body), done = thread.done, id = thread.id] {
     id->store(GetCurrentThreadId());
-    player_.playScript(run);
+    body();
     done->store(true);
   });
   threads_.push_back(std::move(thread));
 }
 
-void PlayerRuns::joinFinished() {
+void Win32RunThreads::joinFinished() {
   std::erase_if(threads_, [](Thread& thread) {
     if (!thread.done->load()) return false;
     thread.thread.join();
@@ -22,9 +21,7 @@ void PlayerRuns::joinFinished() {
   });
 }
 
-bool PlayerRuns::shutdown(std::chrono::milliseconds patience) {
-  if (threads_.empty()) return true;
-  player_.stop();
+bool Win32RunThreads::joinAll(std::chrono::milliseconds patience) {
   auto deadline = std::chrono::steady_clock::now() + patience;
   for (;;) {
     joinFinished();

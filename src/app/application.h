@@ -1,0 +1,98 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+
+#include "app/run_state.h"
+#include "input/hook_watchdog.h"
+#include "input/hot_keys.h"
+#include "input/own_input.h"
+#include "input/recorder.h"
+#include "platform/controls.h"
+#include "platform/input.h"
+#include "platform/processes.h"
+#include "platform/run_threads.h"
+#include "platform/script_box.h"
+#include "platform/script_files.h"
+#include "platform/system.h"
+#include "platform/waiter.h"
+#include "platform/window_system.h"
+#include "platform/window_thread.h"
+#include "script/player.h"
+#include "script/published_script.h"
+
+// What the program works with: the window's controls as the main window
+// realises them, and the system's services.
+struct Platform {
+  Controls& controls;
+  ScriptBox& scriptBox;
+  WindowListBox& windowList;
+  const std::atomic<bool>& loopOption;  // 选择框2, "循环执行脚本", as its mirror has it
+  WindowSystem& windows;
+  InputHooks& hooks;
+  InputInjector& injector;
+  WaiterFactory& waiters;
+  RunThreads& runThreads;
+  WindowThread& windowThread;
+  TickClock& clock;
+  LastInputClock& lastInput;
+  CursorPosition& cursor;
+  Sounds& sounds;
+  Processes& processes;
+  FileDialogs& fileDialogs;
+  FileStore& files;
+  TextCodec& codec;
+};
+
+// The program behind its window: the run state, the hot keys, the recorder,
+// the player and its runs, the script files, the window list and the hooks'
+// watchdog, built from the platform's interfaces alone. The main window
+// turns its messages into these calls. Window thread throughout.
+class Application : private InputListener, private Runs {
+ public:
+  explicit Application(const Platform& platform);
+  ~Application() override;
+  Application(const Application&) = delete;
+  Application& operator=(const Application&) = delete;
+
+  // The window and its controls exist. False when another copy of the
+  // program runs: then nothing has been started, and the process ends.
+  // Otherwise the hooks are installed and the window list is filled.
+  bool onWindowCreated();
+  // The window goes: the hooks are removed and the runs stopped. False when a
+  // run did not end within the patience.
+  bool onWindowClosing(std::chrono::milliseconds patience);
+
+  // The buttons.
+  void clearScript();
+  void refreshWindowList();
+  void openScript();
+  void saveScript();
+
+  // A tick of 时钟1: true when neither a recording nor a run is on, and the
+  // timer has been stopped.
+  bool onTimerTick();
+  // About once a second: installs the hooks again if the system dropped them.
+  void checkHooks();
+
+  RunState& state() { return state_; }
+
+ private:
+  // InputListener: the hooks' events.
+  void onKey(const KeyEvent& event) override;
+  void onMouse(const MouseEvent& event) override;
+  // Runs: what the hot keys start and stop.
+  void start() override;
+  void stop() override;
+  bool isTargetWindowInFront() override;
+
+  Platform platform_;
+  RunState state_;
+  OwnPlacements ownPlacements_;
+  PlacementNotingInjector playerInput_;
+  PublishedScript script_;
+  ScriptPlayer player_;
+  Recorder recorder_;
+  HotKeys hotKeys_;
+  HookWatchdog watchdog_;
+};

@@ -1,0 +1,165 @@
+#include "app/application.h"
+
+#include <gtest/gtest.h>
+
+#include "app/texts.h"
+#include "fakes/fake_platform.h"
+#include "fakes/fake_script_box.h"
+#include "fakes/fake_script_files.h"
+#include "fakes/fake_window_system.h"
+#include "input/hook_codes.h"
+#include "input/hot_keys.h"
+
+namespace {
+
+using hot_key::kF11;
+using hot_key::kF12;
+using hot_key::kScrollLock;
+
+// The whole program over a made-up desktop. The user's input comes through
+// the fake hooks at the clock's tick; what the player injects is logged at
+// the moments of the run's clock and comes back through the hooks as the
+// system sends it. Runs play on this thread when the test lets them.
+class ApplicationTest : public testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(app.onWindowCreated()); }
+
+  void key(std::uint32_t tick, std::int32_t transition, std::int32_t vk) {
+    clock.now = tick;
+    hooks.listener->onKey(KeyEvent{transition, vk, false, isExtendedKey(vk), tick});
+  }
+  void tap(std::uint32_t tick, std::int32_t vk) {
+    key(tick, kKeyPress, vk);
+    key(tick, kKeyRelease, vk);
+  }
+  void mouse(std::uint32_t tick, std::int32_t code, std::int32_t x, std::int32_t y) {
+    clock.now = tick;
+    cursor.position = {x, y};
+    hooks.listener->onMouse(MouseEvent{code, x, y, false, 0, tick});
+  }
+  // Runs what F12 started; the user's actions set for moments of the run
+  // happen in its pauses.
+  CallLog play() {
+    threads.runAll();
+    return injected;
+  }
+
+  CallLog log;
+  CallLog injected;
+  FakeControls controls{log};
+  FakeScriptBox box;
+  FakeWindowListBox windowList;
+  std::atomic<bool> loop{false};
+  FakeWindowSystem windows{log};
+  FakeInputHooks hooks;
+  FakeWaiterFactory waiters;
+  FakeClock clock;
+  FakeCursor cursor;
+  LoopbackInjector injector{injected, &waiters.nowUs, hooks, clock, cursor};
+  FakeRunThreads threads;
+  FakeWindowThread windowThread;
+  FakeLastInput lastInput;
+  FakeSounds sounds{log};
+  FakeProcesses processes;
+  FakeFileDialogs dialogs{log};
+  FakeFileStore files{log};
+  FakeTextCodec codec;
+  Application app{Platform{controls, box, windowList, loop, windows, hooks, injector, waiters, threads, windowThread,
+                           clock, lastInput, cursor, sounds, processes, dialogs, files, codec}};
+};
+
+TEST_F(ApplicationTest, RecordedKeysAndClicksPlayBackAsTheyCame) {
+  tap(100000, kScrollLock);
+  key(100500, kKeyPress, 'A');
+  key(100580, kKeyRelease, 'A');
+  mouse(100700, mouse_code::kMove, 10, 20);
+  mouse(100800, mouse_code::kLeftDown, 10, 20);
+  mouse(100850, mouse_code::kLeftUp, 10, 20);
+  key(100990, kKeyPress, 0x0D);
+  key(101000, kKeyRelease, 0x0D);
+  tap(101500, kScrollLock);
+  EXPECT_EQ(box.text(), L"500 0 65 0 0\r\n580 2 65 0 0\r\n700 3 1 10 20\r\n800 3 2 10 20\r\n850 3 4 10 20\r\n"
+                        L"990 0 13 0 0\r\n1000 2 13 0 0\r\n");
+  EXPECT_EQ(controls.status[1], L"共8条脚本,估计执行时间需要1.5秒");
+
+  tap(102000, kF12);
+  EXPECT_EQ(play(), (CallLog{"0ms key 65 0", "80ms key 65 2",                                            //
+                             "200ms mouse 32768 0 0", "200ms cursor 10 20",                              //
+                             "298ms mouse 32768 0 0", "298ms cursor 10 20", "300ms mouse 2 10 20",       //
+                             "348ms mouse 32768 0 0", "348ms cursor 10 20", "350ms mouse 4 10 20",       //
+                             "490ms key 13 0", "500ms key 13 2"}));
+  EXPECT_EQ(app.state().playing.load(), 0);
+}
+
+TEST_F(ApplicationTest, ScrollLockDuringARunRecordsTheUserButNotTheRun) {
+  box.setText(L"0 0 16 0 0\r\n5000 2 16 0 0\r\n");  // Shift, for five seconds
+  loop = true;
+  tap(100000, kF12);
+  waiters.at(1000, [&] {
+    tap(101000, kScrollLock);  // the box empties: the run comes to the end of its pass
+    key(101200, kKeyPress, 'X');
+  });
+  waiters.at(1500, [&] {
+    key(101300, kKeyRelease, 'X');
+    tap(101400, kScrollLock);
+    tap(101450, kF11);
+  });
+  const CallLog played = play();
+  ASSERT_GE(played.size(), 2u);
+  EXPECT_EQ(played.front(), "0ms key 16 0");
+  EXPECT_EQ(box.text(), L"200 0 88 0 0\r\n300 2 88 0 0\r\n");
+  EXPECT_EQ(played.back(), "1500ms key 16 2") << "F11 lets go of Shift";
+  EXPECT_EQ(app.state().recording, 0);
+  EXPECT_EQ(app.state().playing.load(), 0);
+}
+
+TEST_F(ApplicationTest, OpeningAScriptDuringARecordingLastsUntilTheNextRecordedEvent) {
+  controls.checked[CheckBox::选择框3] = false;
+  files.files[L"C:\\opened.sbj"] = "9 0 66 0 0\r\n";
+  dialogs.openAnswer = L"C:\\opened.sbj";
+  tap(100000, kScrollLock);
+  key(100100, kKeyPress, 'A');
+  app.openScript();
+  EXPECT_EQ(box.text(), L"9 0 66 0 0\r\n");
+  EXPECT_EQ(controls.status[1], L"共2条脚本");
+  key(100200, kKeyRelease, 'A');
+  EXPECT_EQ(box.text(), L"100 0 65 0 0\r\n200 2 65 0 0\r\n") << "the recording is the script";
+  tap(100300, kScrollLock);
+  EXPECT_EQ(controls.status[1], L"共3条脚本,估计执行时间需要0.3秒");
+}
+
+TEST_F(ApplicationTest, F11DuringALongPauseStopsAtOnceAndLetsGoOfTheKey) {
+  box.setText(L"0 0 16 0 0\r\n600000 2 16 0 0\r\n");
+  controls.checked[CheckBox::选择框2] = true;
+  loop = true;
+  tap(100000, kF12);
+  EXPECT_EQ(app.state().playing.load(), 1) << "set before the run's thread starts";
+  waiters.at(1000, [&] { tap(101000, kF11); });
+  EXPECT_EQ(play(), (CallLog{"0ms key 16 0", "1000ms key 16 2"}));
+  EXPECT_EQ(app.state().playing.load(), 0);
+  EXPECT_FALSE(controls.checked[CheckBox::选择框2]);
+  EXPECT_TRUE(app.onTimerTick()) << "nothing is on: the timer stops";
+}
+
+TEST_F(ApplicationTest, HooksComeWithTheWindowAndGoWithIt) {
+  EXPECT_EQ(hooks.calls, (CallLog{"install"}));
+  tap(100000, kScrollLock);
+  EXPECT_FALSE(app.onTimerTick()) << "a recording is on";
+  EXPECT_TRUE(app.onWindowClosing(std::chrono::seconds(1)));
+  EXPECT_EQ(hooks.calls, (CallLog{"install", "remove"}));
+}
+
+// The same program, not yet past the window's creation.
+class ApplicationSecondCopyTest : public ApplicationTest {
+ protected:
+  void SetUp() override {}
+};
+
+TEST_F(ApplicationSecondCopyTest, StartsNothingWhenAnotherCopyRuns) {
+  processes.running = {L"EXPLORER.EXE", L"TAMSIK.EXE", L"TAMSIK.EXE"};
+  EXPECT_FALSE(app.onWindowCreated());
+  EXPECT_EQ(hooks.calls, CallLog{});
+  EXPECT_TRUE(windowList.entries.empty());
+}
+
+}  // namespace
