@@ -50,13 +50,8 @@ void HotKeys::onKeyEvent(const KeyEvent& event) {
 }
 
 void HotKeys::startRecording(std::uint32_t tick) {
-  state_.recording = 1;
   if (controls_.isChecked(CheckBox::选择框3)) controls_.minimiseWindow();
-  state_.recordStartTick = static_cast<std::int32_t>(tick);
-  state_.recordedScript.clear();
-  box_.setText(L"");
-  state_.lastMousePos = {};
-  state_.lastMouseTime = 0;
+  recorder_.beginRecording(tick);
   controls_.setTimerPeriod(kTimerPeriodMs);
   sounds_.play(startCue());
 }

@@ -45,6 +45,16 @@ std::int32_t Recorder::elapsedMs(std::uint32_t eventTime) const {
   return elapsedBetween(static_cast<std::uint32_t>(state_.recordStartTick), eventTime);
 }
 
+void Recorder::beginRecording(std::uint32_t tick) {
+  state_.recording = 1;
+  state_.recordStartTick = static_cast<std::int32_t>(tick);
+  state_.recordedScript.clear();
+  pending_.clear();
+  box_.setText(L"");
+  state_.lastMousePos = {};
+  state_.lastMouseTime = 0;
+}
+
 void Recorder::appendKeyLine(const KeyEvent& event) {
   std::optional<bool> extended;
   if (event.extended != isExtendedKey(event.vk)) extended = event.extended;

@@ -26,6 +26,9 @@ class Recorder {
   Recorder(RunState& state, Controls& controls, ScriptBox& box, CursorPosition& cursor, OwnPlacements& ownPlacements,
            WindowThread& windowThread);
 
+  // A recording starts at tick: recording := 1, and the recorded script, the
+  // box and the mouse filters start afresh.
+  void beginRecording(std::uint32_t tick);
   // A key line; the line's sixth field carries the extended flag only when
   // it is not the one usual for the key's code.
   void appendKeyLine(const KeyEvent& event);

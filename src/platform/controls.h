@@ -4,7 +4,15 @@
 #include <string>
 
 // The check boxes of the main window.
-enum class CheckBox { 选择框1, 选择框2, 选择框3, 选择框4, 选择框5, 选择框6, 选择框7 };
+enum class CheckBox {
+  选择框1,  // record mouse moves
+  选择框2,  // loop the script
+  选择框3,  // minimise while recording
+  选择框4,  // minimise while running
+  选择框5,  // run only under the chosen window
+  选择框6,  // record keys
+  选择框7,  // record mouse buttons
+};
 
 // The panels of 状态条1: the cursor position, and messages.
 enum class StatusPanel { cursor = 0, message = 1 };

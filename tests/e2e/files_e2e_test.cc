@@ -35,15 +35,6 @@ class FilesE2eTest : public testing::Test {
     ASSERT_TRUE(tamsik.started());
     window = tamsik.waitForMainWindow();
     ASSERT_NE(window, nullptr);
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    directory = std::filesystem::path(temp) / (L"tamsik-e2e-files-" + std::to_wstring(GetCurrentProcessId()));
-    std::filesystem::remove_all(directory);
-    std::filesystem::create_directories(directory);
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(directory, ignored);
   }
 
   HWND control(int id) { return findControl(window, id); }
@@ -59,7 +50,8 @@ class FilesE2eTest : public testing::Test {
 
   TamsikProcess tamsik;
   HWND window = nullptr;
-  std::filesystem::path directory;
+  TemporaryDirectory temporary{L"tamsik-e2e-files"};
+  const std::filesystem::path& directory = temporary.path();
 };
 
 TEST_F(FilesE2eTest, SavesTheBoxAsGbkAndOpensItAgain) {

@@ -25,10 +25,8 @@ namespace {
 using namespace std::chrono_literals;
 
 TEST(ResponsivenessE2eTest, InputOfOtherProgramsKeepsItsPaceWhileTheWindowOpensAHugeScript) {
-  wchar_t temp[MAX_PATH];
-  GetTempPathW(MAX_PATH, temp);
-  const std::filesystem::path file =
-      std::filesystem::path(temp) / (L"tamsik-e2e-huge-" + std::to_wstring(GetCurrentProcessId()) + L".sbj");
+  TemporaryDirectory temporary(L"tamsik-e2e-huge");
+  const std::filesystem::path file = temporary / L"huge.sbj";
   {
     std::ofstream out(file, std::ios::binary);
     for (int i = 0; i < 300000; ++i) out << 100000 + i << " 0 65 0 0\r\n";
@@ -84,7 +82,6 @@ TEST(ResponsivenessE2eTest, InputOfOtherProgramsKeepsItsPaceWhileTheWindowOpensA
   EXPECT_GE(moves, 295) << "moves were held up and merged";
   EXPECT_EQ(keys, 60);
   EXPECT_LE(worstLag, 20);
-  std::filesystem::remove(file);
 }
 
 }  // namespace

@@ -44,15 +44,7 @@ class ScriptChangesE2eTest : public testing::Test {
     for (int option : {control_id::选择框3, control_id::选择框4}) {
       SendMessageW(findControl(window, option), BM_SETCHECK, BST_UNCHECKED, 0);
     }
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    directory = std::filesystem::path(temp) / (L"tamsik-e2e-changes-" + std::to_wstring(GetCurrentProcessId()));
-    std::filesystem::create_directories(directory);
     ASSERT_NO_FATAL_FAILURE(focusBox());
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(directory, ignored);
   }
 
   // The caret in the box, the pointer over it: keys from xdotool go there.
@@ -146,7 +138,8 @@ class ScriptChangesE2eTest : public testing::Test {
   InputLog log;
   HWND window = nullptr;
   HWND box = nullptr;
-  std::filesystem::path directory;
+  TemporaryDirectory temporary{L"tamsik-e2e-changes"};
+  const std::filesystem::path& directory = temporary.path();
 };
 
 TEST_F(ScriptChangesE2eTest, EveryChangeIsPlayedAndSaved) {

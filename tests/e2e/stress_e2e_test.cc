@@ -29,14 +29,6 @@ class StressE2eTest : public testing::Test {
     window = tamsik.waitForMainWindow();
     ASSERT_NE(window, nullptr);
     ASSERT_NE(notepad.window, nullptr);
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    directory = std::filesystem::path(temp) / (L"tamsik-e2e-stress-" + std::to_wstring(GetCurrentProcessId()));
-    std::filesystem::create_directories(directory);
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(directory, ignored);
   }
 
   HWND control(int id) { return findControl(window, id); }
@@ -53,7 +45,8 @@ class StressE2eTest : public testing::Test {
   TamsikProcess tamsik;
   Notepad notepad;
   HWND window = nullptr;
-  std::filesystem::path directory;
+  TemporaryDirectory temporary{L"tamsik-e2e-stress"};
+  const std::filesystem::path& directory = temporary.path();
 };
 
 TEST_F(StressE2eTest, StaysResponsiveUnderAFastLoopAndEndsCleanly) {

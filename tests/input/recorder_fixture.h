@@ -11,14 +11,7 @@
 // ScrollLock starts one.
 class RecorderTest : public testing::Test {
  protected:
-  void startRecording() {
-    state.recording = 1;
-    state.recordStartTick = static_cast<std::int32_t>(clock.now);
-    state.recordedScript.clear();
-    box.setText(L"");
-    state.lastMousePos = {};
-    state.lastMouseTime = 0;
-  }
+  void startRecording() { recorder.beginRecording(clock.now); }
 
   // Events stamped ms after the start of the recording, arriving then.
   void mouseAt(std::uint32_t ms, std::int32_t code, std::int32_t x, std::int32_t y, bool own = false,

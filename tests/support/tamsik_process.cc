@@ -73,22 +73,6 @@ DWORD TamsikProcess::waitForExit(std::chrono::milliseconds timeout) {
 
 bool TamsikProcess::running() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
 
-std::wstring windowText(HWND hwnd) {
-  // GetWindowText reads only the caption of another process's window; an edit
-  // control's text has to be asked for.
-  auto length = static_cast<std::size_t>(SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0));
-  std::wstring text(length + 1, L'\0');
-  text.resize(static_cast<std::size_t>(
-      SendMessageW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
-  return text;
-}
-
-std::wstring className(HWND hwnd) {
-  wchar_t name[256] = {};
-  GetClassNameW(hwnd, name, static_cast<int>(std::size(name)));
-  return name;
-}
-
 HWND findControl(HWND mainWindow, int id) {
   if (HWND direct = GetDlgItem(mainWindow, id)) return direct;
   for (HWND child = GetWindow(mainWindow, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {

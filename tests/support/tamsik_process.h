@@ -8,6 +8,8 @@
 #include <chrono>
 #include <string>
 
+#include "support/wine_desktop.h"
+
 // The path of the tamsik.exe under test, from the command line.
 const std::wstring& tamsikPath();
 
@@ -34,8 +36,6 @@ class TamsikProcess {
   DWORD id_ = 0;
 };
 
-std::wstring windowText(HWND hwnd);
-std::wstring className(HWND hwnd);
 // The child with the given identifier anywhere below the window.
 HWND findControl(HWND mainWindow, int id);
 // Text of a status bar panel of a window in another process.

@@ -65,3 +65,31 @@ int LinuxCommand::wait(std::chrono::milliseconds timeout) {
 }
 
 int xdotool(const std::wstring& arguments) { return LinuxCommand(L"timeout 10 xdotool " + arguments).wait(); }
+
+std::wstring windowText(HWND hwnd) {
+  auto length = static_cast<std::size_t>(SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0));
+  std::wstring text(length + 1, L'\0');
+  text.resize(static_cast<std::size_t>(
+      SendMessageW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+  return text;
+}
+
+std::wstring className(HWND hwnd) {
+  wchar_t name[256] = {};
+  GetClassNameW(hwnd, name, static_cast<int>(std::size(name)));
+  return name;
+}
+
+TemporaryDirectory::TemporaryDirectory(const std::wstring& name) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  path_ = std::filesystem::path(temp) / (name + L"-" + std::to_wstring(GetCurrentProcessId()));
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+  std::filesystem::create_directories(path_);
+}
+
+TemporaryDirectory::~TemporaryDirectory() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}

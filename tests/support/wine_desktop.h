@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -35,3 +36,24 @@ class LinuxCommand {
 
 // Runs xdotool with the arguments; its exit code.
 int xdotool(const std::wstring& arguments);
+
+// A window's text, in this process or another: GetWindowText reads only the
+// caption of another process's window, an edit control's text is asked for.
+std::wstring windowText(HWND hwnd);
+std::wstring className(HWND hwnd);
+
+// A directory of its own under the temporary directory, emptied first and
+// removed with the object.
+class TemporaryDirectory {
+ public:
+  explicit TemporaryDirectory(const std::wstring& name);
+  ~TemporaryDirectory();
+  TemporaryDirectory(const TemporaryDirectory&) = delete;
+  TemporaryDirectory& operator=(const TemporaryDirectory&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  std::filesystem::path operator/(const std::wstring& name) const { return path_ / name; }
+
+ private:
+  std::filesystem::path path_;
+};

@@ -17,6 +17,7 @@
 #include "platform/win32/input_hooks.h"
 #include "platform/win32/input_injector.h"
 #include "platform/win32/window_thread.h"
+#include "platform/input_contract.h"
 #include "support/wine_desktop.h"
 
 // Readable event logs in failure messages.
@@ -32,6 +33,25 @@ static void PrintTo(const MouseEvent& event, std::ostream* out) {
 namespace {
 
 using namespace std::chrono_literals;
+
+// The real hooks on their thread and the real injection.
+struct Win32InputFactory {
+  InputHooks& hooks() { return realHooks; }
+  InputInjector& injector() { return realInjector; }
+  // What was injected comes back through the hook thread and this thread's
+  // messages.
+  void settle() { pumpFor(300ms); }
+
+  Win32WindowThread windowThread;
+  Win32InputHooks realHooks{windowThread};
+  Win32InputInjector realInjector;
+};
+
+}  // namespace
+
+INSTANTIATE_TYPED_TEST_SUITE_P(Win32, InputContract, Win32InputFactory);
+
+namespace {
 
 // Keeps the events with their time stamps apart, so that whole events compare.
 class RecordingListener : public InputListener {
@@ -78,12 +98,6 @@ struct KeyMessage {
 void PrintTo(const KeyMessage& key, std::ostream* out) {
   *out << "{" << (key.message == WM_KEYDOWN ? "down" : key.message == WM_KEYUP ? "up" : "other") << ", vk 0x"
        << std::hex << key.vk << ", scan 0x" << key.scanCode << std::dec << (key.extended ? ", extended}" : "}");
-}
-
-std::wstring windowText(HWND window) {
-  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-  return text;
 }
 
 // A visible window in the foreground with a focused, empty edit control, the
@@ -342,24 +356,6 @@ TEST_F(Win32InputTest, InjectedExtendedKeyWithShiftSelectsInTheEdit) {
                                                   {kKeyPress, kLeft, true, true},
                                                   {kKeyRelease, kLeft, true, true},
                                                   {kKeyRelease, kLeftShift, true}}));
-}
-
-TEST_F(Win32InputTest, RemovedHooksReportNothingAndReinstallingDoesNotDoubleEvents) {
-  hooks_.remove();
-  hooks_.remove();
-  injector_.injectKeyEvent('H', kKeyPress, std::nullopt);
-  injector_.injectKeyEvent('H', kKeyRelease, std::nullopt);
-  ASSERT_TRUE(pumpUntil([this] { return windowText(edit_) == L"h"; }));
-  pumpFor(100ms);
-  EXPECT_TRUE(listener_.keys.empty());
-
-  ASSERT_TRUE(hooks_.install(listener_));
-  ASSERT_TRUE(hooks_.install(listener_));
-  injector_.injectKeyEvent('J', kKeyPress, std::nullopt);
-  injector_.injectKeyEvent('J', kKeyRelease, std::nullopt);
-  ASSERT_TRUE(pumpUntil([this] { return windowText(edit_) == L"hj"; }));
-  pumpFor(100ms);
-  EXPECT_EQ(listener_.keys, (std::vector<KeyEvent>{{kKeyPress, 'J', true}, {kKeyRelease, 'J', true}}));
 }
 
 }  // namespace

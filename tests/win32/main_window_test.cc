@@ -7,6 +7,7 @@
 #include "app/control_ids.h"
 #include "app/texts.h"
 #include "fakes/fake_platform.h"
+#include "support/wine_desktop.h"
 
 namespace {
 
@@ -22,12 +23,6 @@ std::wstring statusText(HWND status, int panel) {
   LRESULT length = SendMessageW(status, SB_GETTEXTW, panel, reinterpret_cast<LPARAM>(text.data()));
   text.resize(LOWORD(length));
   return text;
-}
-
-std::wstring windowText(HWND hwnd) {
-  wchar_t buffer[512] = {};
-  GetWindowTextW(hwnd, buffer, static_cast<int>(std::size(buffer)));
-  return buffer;
 }
 
 class MainWindowTest : public testing::Test {

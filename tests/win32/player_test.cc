@@ -226,12 +226,6 @@ class Win32PlayerTest : public testing::Test {
     return point;
   }
 
-  static std::wstring windowText(HWND window) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-  }
-
   static bool shiftHeld() { return (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0; }
 
   static inline HWND window_ = nullptr;

@@ -7,7 +7,36 @@
 
 #include "app/texts.h"
 #include "desktop/window_list.h"
+#include "platform/window_system_contract.h"
 #include "support/wine_desktop.h"
+
+namespace {
+
+// Real top-level windows of this process, destroyed with the factory.
+struct Win32WindowSystemFactory {
+  ~Win32WindowSystemFactory() {
+    for (HWND window : windows) DestroyWindow(window);
+  }
+  WindowSystem& system() { return realSystem; }
+  WindowHandle add(const std::wstring& title, bool visible) {
+    HWND window = CreateWindowExW(0, L"STATIC", title.c_str(), WS_OVERLAPPEDWINDOW, 20, 20, 200, 100, nullptr,
+                                  nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (visible) ShowWindow(window, SW_SHOWNOACTIVATE);
+    windows.push_back(window);
+    return toWindowHandle(window);
+  }
+  bool bringToFront(WindowHandle window) {
+    return SetForegroundWindow(toHwnd(window)) &&
+           pumpUntil([&] { return GetForegroundWindow() == toHwnd(window); });
+  }
+
+  std::vector<HWND> windows;
+  Win32WindowSystem realSystem;
+};
+
+}  // namespace
+
+INSTANTIATE_TYPED_TEST_SUITE_P(Win32, WindowSystemContract, Win32WindowSystemFactory);
 
 namespace {
 

@@ -1,0 +1,21 @@
+#include "fakes/fake_script_files.h"
+#include "platform/file_store_contract.h"
+
+namespace {
+
+struct FakeFileStoreFactory {
+  FileStore& store() { return files; }
+  std::wstring path(const wchar_t* name) { return std::wstring(L"C:\\scripts\\") + name; }
+  std::vector<std::wstring> names() {
+    std::vector<std::wstring> found;
+    for (const auto& [path, bytes] : files.files) found.push_back(path.substr(std::wstring(L"C:\\scripts\\").size()));
+    return found;
+  }
+
+  CallLog log;
+  FakeFileStore files{log};
+};
+
+}  // namespace
+
+INSTANTIATE_TYPED_TEST_SUITE_P(Fake, FileStoreContract, FakeFileStoreFactory);
