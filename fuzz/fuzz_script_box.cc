@@ -18,15 +18,15 @@ void check(bool ok) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::wstring text = fuzzText(data, size);
-  const std::wstring_view view(text);
-  const std::int32_t count = boxLineCount(view);
+  const ScriptSnapshot box(fuzzText(data, size));
+  const std::wstring_view view(box.text());
+  const std::int32_t count = box.lineCount();
   check(count >= 1);
 
   // The lines and their breaks put back together are the text.
   std::size_t offset = 0;
   for (std::int32_t i = 0; i < count; ++i) {
-    const std::wstring_view line = boxLine(view, i);
+    const std::wstring_view line = box.line(i);
     check(line.find(L"\r\n") == std::wstring_view::npos);
     check(view.substr(offset, line.size()) == line);
     offset += line.size();
@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)readScriptLine(line);
   }
   check(offset == view.size());
-  check(boxLine(view, count).empty());
-  check(boxLine(view, -1).empty());
+  check(box.line(count).empty());
+  check(box.line(-1).empty());
   return 0;
 }

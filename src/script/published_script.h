@@ -5,28 +5,10 @@
 #include <memory>
 #include <mutex>
 #include <string>
-#include <string_view>
-#include <vector>
 
 #include "platform/script_box.h"
 #include "platform/window_thread.h"
-
-// An immutable copy of the script box's text, with its lines counted the way
-// the box counts them.
-class ScriptSnapshot {
- public:
-  ScriptSnapshot() : lineStarts_{0} {}
-  explicit ScriptSnapshot(std::wstring text);
-
-  const std::wstring& text() const { return text_; }
-  std::int32_t lineCount() const { return static_cast<std::int32_t>(lineStarts_.size()); }
-  // Line index without its CR LF; empty for an index outside the text.
-  std::wstring_view line(std::int32_t index) const;
-
- private:
-  std::wstring text_;
-  std::vector<std::size_t> lineStarts_;
-};
+#include "script/script_text.h"
 
 // The script as the player reads it: the window thread takes a snapshot of
 // the box after its changes and publishes it, so that the player never asks

@@ -1,31 +1,21 @@
 #include "script/script_text.h"
 
-#include <limits>
-
 namespace {
 
 constexpr std::wstring_view kLineBreak = L"\r\n";
 
 }  // namespace
 
-std::int32_t boxLineCount(std::wstring_view text) {
-  std::int32_t count = 1;
-  for (std::size_t pos = text.find(kLineBreak); pos != std::wstring_view::npos; pos = text.find(kLineBreak, pos + 2)) {
-    if (count == std::numeric_limits<std::int32_t>::max()) break;
-    ++count;
+ScriptSnapshot::ScriptSnapshot(std::wstring text) : text_(std::move(text)), lineStarts_{0} {
+  for (std::size_t pos = text_.find(kLineBreak); pos != std::wstring::npos; pos = text_.find(kLineBreak, pos + 2)) {
+    lineStarts_.push_back(pos + 2);
   }
-  return count;
 }
 
-std::wstring_view boxLine(std::wstring_view text, std::int32_t index) {
-  if (index < 0) return {};
-  std::size_t begin = 0;
-  for (std::int32_t i = 0; i < index; ++i) {
-    std::size_t pos = text.find(kLineBreak, begin);
-    if (pos == std::wstring_view::npos) return {};
-    begin = pos + 2;
-  }
-  std::size_t end = text.find(kLineBreak, begin);
-  if (end == std::wstring_view::npos) end = text.size();
-  return text.substr(begin, end - begin);
+std::wstring_view ScriptSnapshot::line(std::int32_t index) const {
+  if (index < 0 || static_cast<std::size_t>(index) >= lineStarts_.size()) return {};
+  const auto i = static_cast<std::size_t>(index);
+  const std::size_t begin = lineStarts_[i];
+  const std::size_t end = i + 1 < lineStarts_.size() ? lineStarts_[i + 1] - kLineBreak.size() : text_.size();
+  return std::wstring_view(text_).substr(begin, end - begin);
 }

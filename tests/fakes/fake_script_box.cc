@@ -2,4 +2,4 @@
 
 #include "script/script_text.h"
 
-std::int32_t FakeScriptBox::lineCount() { return boxLineCount(text_); }
+std::int32_t FakeScriptBox::lineCount() { return ScriptSnapshot(text_).lineCount(); }

@@ -7,30 +7,6 @@
 
 namespace {
 
-TEST(ScriptSnapshotTest, CountsAndReadsLinesAsTheBoxDoes) {
-  struct Case {
-    const wchar_t* text;
-    std::vector<std::wstring> lines;
-  };
-  const Case cases[] = {
-      {L"", {L""}},
-      {L"a", {L"a"}},
-      {L"100 2 65 0 0\r\n\r\n250 3 1 -1280 200", {L"100 2 65 0 0", L"", L"250 3 1 -1280 200"}},
-      {L"1 2 3 4 5\r\n6 7 8 9 10\r\n", {L"1 2 3 4 5", L"6 7 8 9 10", L""}},
-      {L"a\rb\nc\r\n", {L"a\rb\nc", L""}},  // only CR LF ends a line
-      {L"\r\n\r\n", {L"", L"", L""}},
-  };
-  for (const Case& c : cases) {
-    const ScriptSnapshot snapshot{std::wstring(c.text)};
-    ASSERT_EQ(snapshot.lineCount(), static_cast<std::int32_t>(c.lines.size())) << testing::PrintToString(c.text);
-    for (std::size_t i = 0; i < c.lines.size(); ++i) {
-      EXPECT_EQ(snapshot.line(static_cast<std::int32_t>(i)), c.lines[i]) << testing::PrintToString(c.text);
-    }
-    EXPECT_EQ(snapshot.line(-1), L"");
-    EXPECT_EQ(snapshot.line(snapshot.lineCount()), L"") << "a line beyond the end reads as empty";
-  }
-}
-
 class PublishedScriptTest : public testing::Test {
  protected:
   void SetUp() override {

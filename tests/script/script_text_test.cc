@@ -21,7 +21,7 @@ TEST(ScriptTextTest, OnlyCrLfEndsALine) {
       {L"\r\n\r", 2},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(boxLineCount(c.text), c.lines) << testing::PrintToString(std::wstring(c.text));
+    EXPECT_EQ(ScriptSnapshot(std::wstring(c.text)).lineCount(), c.lines) << testing::PrintToString(std::wstring(c.text));
   }
 }
 
@@ -41,7 +41,7 @@ TEST(ScriptTextTest, LinesComeWithoutTheirBreak) {
       {L"a\r\nb", kMax, L""},  {L"a\r\nb", kMin, L""},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(boxLine(c.text, c.index), c.line) << testing::PrintToString(std::wstring(c.text)) << " line " << c.index;
+    EXPECT_EQ(ScriptSnapshot(std::wstring(c.text)).line(c.index), c.line) << testing::PrintToString(std::wstring(c.text)) << " line " << c.index;
   }
 }
 
@@ -53,10 +53,11 @@ TEST(ScriptTextTest, RecordedScriptReadsBackLineByLine) {
   for (const ScriptLine& l : recorded) {
     text += l.kind == 3 ? mouseLine(l.time, l.code, l.x, l.y) : keyLine(l.time, l.kind, l.code);
   }
-  ASSERT_EQ(boxLineCount(text), 5);
-  for (std::int32_t i = 0; i < 4; ++i) EXPECT_EQ(readScriptLine(boxLine(text, i)), recorded[i]) << "line " << i;
-  EXPECT_EQ(boxLine(text, 4), L"");
-  EXPECT_EQ(readScriptLine(boxLine(text, 4)), std::nullopt);
+  const ScriptSnapshot box(text);
+  ASSERT_EQ(box.lineCount(), 5);
+  for (std::int32_t i = 0; i < 4; ++i) EXPECT_EQ(readScriptLine(box.line(i)), recorded[i]) << "line " << i;
+  EXPECT_EQ(box.line(4), L"");
+  EXPECT_EQ(readScriptLine(box.line(4)), std::nullopt);
 }
 
 }  // namespace

@@ -108,40 +108,42 @@ void Win32InputHooks::queue(const Event& event) {
   deliveryWanted_.store(true, std::memory_order_relaxed);
 }
 
-void Win32InputHooks::deliver(const std::shared_ptr<Queue>& queue) {
-  {
-    // A listener that pumps messages can let a second delivery in; the first
-    // goes on with whatever comes in meanwhile, so the order stays.
-    std::lock_guard lock(queue->mutex);
-    if (queue->delivering) return;
-    queue->delivering = true;
-  }
+void Win32InputHooks::deliver(WindowThread& windowThread, const std::shared_ptr<Queue>& queue) {
   std::vector<Event> events;
-  for (;;) {
+  {
+    std::lock_guard lock(queue->mutex);
+    events.swap(queue->events);
+  }
+  for (const Event& event : events) {
+    InputListener* listener = nullptr;
     {
       std::lock_guard lock(queue->mutex);
-      events.clear();
-      events.swap(queue->events);
-      if (events.empty()) {
-        queue->deliveryPosted = false;
-        queue->delivering = false;
-        return;
-      }
+      listener = queue->listener;  // an earlier event may have removed the hooks
     }
-    for (const Event& event : events) {
-      InputListener* listener = nullptr;
-      {
-        std::lock_guard lock(queue->mutex);
-        listener = queue->listener;  // an earlier event may have removed the hooks
-      }
-      if (!listener) break;
-      if (const auto* key = std::get_if<KeyEvent>(&event)) {
-        listener->onKey(*key);
-      } else {
-        listener->onMouse(std::get<MouseEvent>(event));
-      }
+    if (!listener) break;
+    if (const auto* key = std::get_if<KeyEvent>(&event)) {
+      listener->onKey(*key);
+    } else {
+      listener->onMouse(std::get<MouseEvent>(event));
     }
   }
+  // Events that came in meanwhile found this delivery on its way and asked
+  // for none of their own: they get the next one, after the window thread's
+  // other messages. The helper never runs two tasks inside each other, so
+  // the order stays.
+  {
+    std::lock_guard lock(queue->mutex);
+    if (queue->events.empty()) {
+      queue->deliveryPosted = false;
+      return;
+    }
+  }
+  // Outside the lock, which a hook procedure may be waiting for.
+  postDelivery(windowThread, queue);
+}
+
+void Win32InputHooks::postDelivery(WindowThread& windowThread, const std::shared_ptr<Queue>& queue) {
+  windowThread.post([&windowThread, queue] { deliver(windowThread, queue); });
 }
 
 void Win32InputHooks::runHookThread(HANDLE started, HANDLE stop) {
@@ -159,7 +161,7 @@ void Win32InputHooks::runHookThread(HANDLE started, HANDLE stop) {
     if (MsgWaitForMultipleObjectsEx(1, &stop, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0) return;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
     if (deliveryWanted_.exchange(false, std::memory_order_relaxed)) {
-      windowThread_.post([queue = queue_] { deliver(queue); });
+      postDelivery(windowThread_, queue_);
     }
   }
 }
@@ -195,7 +197,7 @@ void Win32InputHooks::stopHookThread() {
   stop_.reset();
   installed_.store(false);
   // What the stopped thread still wanted to hand over goes with the next.
-  if (deliveryWanted_.exchange(false)) windowThread_.post([queue = queue_] { deliver(queue); });
+  if (deliveryWanted_.exchange(false)) postDelivery(windowThread_, queue_);
 }
 
 void Win32InputHooks::remove() {

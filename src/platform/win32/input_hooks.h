@@ -59,13 +59,13 @@ class Win32InputHooks : public InputHooks {
     std::vector<Event> events;
     InputListener* listener = nullptr;
     bool deliveryPosted = false;
-    bool delivering = false;
   };
 
   void queue(const Event& event);
   void runHookThread(HANDLE started, HANDLE stop);
   void stopHookThread();
-  static void deliver(const std::shared_ptr<Queue>& queue);
+  static void deliver(WindowThread& windowThread, const std::shared_ptr<Queue>& queue);
+  static void postDelivery(WindowThread& windowThread, const std::shared_ptr<Queue>& queue);
 
   WindowThread& windowThread_;
   std::shared_ptr<Queue> queue_ = std::make_shared<Queue>();

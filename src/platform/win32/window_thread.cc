@@ -43,19 +43,25 @@ void Win32WindowThread::runPosted() {
   // goes on with what comes next, so that tasks keep their order.
   if (running_) return;
   running_ = true;
-  for (;;) {
-    std::vector<std::function<void()>> tasks;
-    {
-      std::lock_guard lock(mutex_);
-      tasks.swap(tasks_);
-      if (tasks.empty()) {
-        messagePosted_ = false;
-        break;
-      }
-    }
-    for (std::function<void()>& task : tasks) task();
+  std::vector<std::function<void()>> tasks;
+  {
+    std::lock_guard lock(mutex_);
+    tasks.swap(tasks_);
   }
+  for (std::function<void()>& task : tasks) task();
   running_ = false;
+  // What was posted meanwhile waits for the next message, so that a steady
+  // stream of tasks never keeps the thread from its other messages.
+  {
+    std::lock_guard lock(mutex_);
+    if (tasks_.empty()) {
+      messagePosted_ = false;
+      return;
+    }
+  }
+  if (PostMessageW(window_, kRunTasks, 0, 0)) return;
+  std::lock_guard lock(mutex_);
+  messagePosted_ = false;
 }
 
 LRESULT CALLBACK Win32WindowThread::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
