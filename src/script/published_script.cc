@@ -6,10 +6,7 @@ PublishedScript::PublishedScript(ScriptBox& box, WindowThread& windowThread)
   publishNow();
 }
 
-PublishedScript::~PublishedScript() {
-  box_.setChangeListener(nullptr);
-  *self_ = nullptr;
-}
+PublishedScript::~PublishedScript() { box_.setChangeListener(nullptr); }
 
 void PublishedScript::boxChanged() {
   stale_ = true;
@@ -17,7 +14,7 @@ void PublishedScript::boxChanged() {
   publicationPosted_ = true;
   windowThread_.post([weak = std::weak_ptr<PublishedScript*>(self_)] {
     std::shared_ptr<PublishedScript*> self = weak.lock();
-    if (!self || !*self) return;
+    if (!self) return;
     (*self)->publicationPosted_ = false;
     (*self)->publishNow();
   });

@@ -37,7 +37,8 @@ class PublishedScript {
   std::function<void()> publishedListener_;
   bool stale_ = true;
   bool publicationPosted_ = false;
-  // Lets a publication posted before the end find that this object is gone.
+  // Gone with this object, so that a publication posted before the end finds
+  // nothing.
   std::shared_ptr<PublishedScript*> self_;
 
   mutable std::mutex mutex_;  // guards the pointer only, never held while anything waits
