@@ -144,10 +144,14 @@ TEST_F(TamsikE2eTest, ScriptBoxIsWhite) {
   POINT middle{(client.right) / 2, (client.bottom) / 2};
   ClientToScreen(box, &middle);
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-  Sleep(300);
-  HDC screen = GetDC(nullptr);
-  COLORREF colour = GetPixel(screen, middle.x, middle.y);
-  ReleaseDC(nullptr, screen);
+  // The window paints on its own thread, a moment after the request.
+  COLORREF colour = 0;
+  waitUntil("the box's middle to be painted white", [&] {
+    HDC screen = GetDC(nullptr);
+    colour = GetPixel(screen, middle.x, middle.y);
+    ReleaseDC(nullptr, screen);
+    return colour == RGB(255, 255, 255);
+  });
   EXPECT_EQ(colour, RGB(255, 255, 255));
 }
 

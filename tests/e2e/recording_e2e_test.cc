@@ -134,7 +134,11 @@ TEST_F(RecordingE2eTest, WheelSideButtonsAndNumericPadEnterReplayAsThemselves) {
   key(L"Scroll_Lock");
   ASSERT_TRUE(pumpUntil([&] { return IsIconic(window) != FALSE; }));
   ASSERT_EQ(xdotool(L"click 5 sleep 0.1 click 8 sleep 0.1 click 9 sleep 0.1 key KP_Enter"), 0);
-  pumpFor(300ms);
+  ASSERT_TRUE(waitUntil("the numeric-pad Enter's release to reach the recording", [&] {
+    const std::vector<std::string> seen = wheelSideButtonsAndEnter(log.events(), false);
+    return !seen.empty() && seen.back() == "enter extended release" &&
+           script().find(L" 2 13 0 0 1\r\n") != std::wstring::npos;
+  }));
   key(L"Scroll_Lock");
   ASSERT_TRUE(pumpUntil([&] { return remoteStatusText(control(control_id::状态条1), 1).starts_with(L"共"); }));
   const std::vector<std::string> original = wheelSideButtonsAndEnter(log.events(), false);

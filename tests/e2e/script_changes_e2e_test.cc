@@ -51,16 +51,34 @@ class ScriptChangesE2eTest : public testing::Test {
   void focusBox() {
     RECT rect;
     GetWindowRect(box, &rect);
-    ASSERT_EQ(xdotool(L"mousemove " + std::to_wstring(rect.left + 150) + L" " + std::to_wstring(rect.bottom - 30)), 0);
-    pumpFor(200ms);
-    ASSERT_EQ(xdotool(L"click 1"), 0);
-    ASSERT_TRUE(pumpUntil([&] { return GetForegroundWindow() == window; }));
+    const POINT at{rect.left + 150, rect.bottom - 30};
+    ASSERT_EQ(xdotool(L"mousemove " + std::to_wstring(at.x) + L" " + std::to_wstring(at.y) + L" click 1"), 0);
+    ASSERT_TRUE(waitUntil("the script box to have the keyboard focus", [&] {
+      GUITHREADINFO info{};
+      info.cbSize = sizeof info;
+      return GetForegroundWindow() == window &&
+             GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) && info.hwndFocus == box;
+    }));
   }
   void key(const std::wstring& keys) { ASSERT_EQ(xdotool(L"key " + keys), 0); }
   void select(std::size_t from, std::size_t to) { SendMessageW(box, EM_SETSEL, from, static_cast<LPARAM>(to)); }
   void caretAtTheEnd() {
     const auto end = static_cast<std::size_t>(SendMessageW(box, WM_GETTEXTLENGTH, 0, 0));
     select(end, end);
+  }
+  bool selectionIs(std::size_t from, std::size_t to) {
+    const auto selection = static_cast<DWORD>(SendMessageW(box, EM_GETSEL, 0, 0));
+    return LOWORD(selection) == from && HIWORD(selection) == to;
+  }
+  // Keys whose effect may be none at all: Ctrl+End after them tells when the
+  // box has taken them, since it moves the caret from the start to the end.
+  void keysThenMarker(const std::wstring& keys) {
+    select(0, 0);
+    key(keys + L" ctrl+End");
+    ASSERT_TRUE(waitUntil("the box to take " + std::string(keys.begin(), keys.end()) + " and then Ctrl+End", [&] {
+      const auto end = static_cast<std::size_t>(SendMessageW(box, WM_GETTEXTLENGTH, 0, 0));
+      return selectionIs(end, end);
+    }));
   }
   // Opens the box's context menu and takes the item of that letter.
   void fromContextMenu(const std::wstring& letter) {
@@ -69,46 +87,50 @@ class ScriptChangesE2eTest : public testing::Test {
     ASSERT_EQ(xdotool(L"mousemove " + std::to_wstring(rect.left + 100) + L" " + std::to_wstring(rect.top + 100) +
                       L" click 3"),
               0);
-    pumpFor(300ms);
+    ASSERT_TRUE(waitUntil("the box's context menu", [&] { return tamsik.findWindow(L"#32768") != nullptr; }));
     key(letter);
-    pumpFor(300ms);
+    ASSERT_TRUE(waitUntil("the context menu to close", [&] { return tamsik.findWindow(L"#32768") == nullptr; }));
   }
 
-  // F12, and the keys the run pressed, in order, once it is done.
-  std::vector<int> played() {
+  // F12, and the keys the run pressed, in order, once it has pressed as many
+  // as the script has and a moment has shown that no more come.
+  std::vector<int> played(std::size_t expected) {
     log.clear();
     EXPECT_EQ(xdotool(L"key F12"), 0);
     std::vector<int> pressed;
     auto injected = [&] {
       pressed.clear();
-      std::size_t all = 0;
       for (const LoggedEvent& event : log.events()) {
-        if (!event.injected()) continue;
-        ++all;
-        if (!event.keyUp()) pressed.push_back(static_cast<int>(event.vk));
+        if (event.injected() && !event.keyUp()) pressed.push_back(static_cast<int>(event.vk));
       }
-      return all;
+      return pressed.size();
     };
-    pumpUntil([&] { return injected() > 0; }, 5s);
-    for (std::size_t seen = SIZE_MAX; seen != injected();) {
-      seen = injected();
-      pumpFor(400ms);
-    }
+    waitUntil("the run to press " + std::to_string(expected) + " keys", [&] { return injected() >= expected; }, 10s);
+    pumpFor(300ms);
+    injected();
     return pressed;
   }
 
   // Changes the box one way and checks that the run and a save follow: the
   // box holds another text with other keys, the run plays those, the file
-  // gets that text. May be false only where noted, for Wine's edit control.
-  void expectFollowed(const std::wstring& name, const std::function<void()>& change, bool mayChangeNothing = false) {
+  // gets that text. The change is done when done(before) holds; by default
+  // when the text differs, for changes that come in one piece. May change
+  // nothing only where noted, for Wine's edit control.
+  void expectFollowed(const std::wstring& name, const std::function<void()>& change,
+                      std::function<bool(const std::wstring&)> done = nullptr, bool mayChangeNothing = false) {
     const std::wstring before = windowText(box);
+    if (!done) done = [&](const std::wstring& was) { return windowText(box) != was; };
     change();
+    if (HasFatalFailure()) return;
+    ASSERT_TRUE(waitUntil("the box to show the change by " + testing::PrintToString(name),
+                          [&] { return done(before); }));
     const std::wstring text = windowText(box);
     if (!(mayChangeNothing && text == before)) {
       ASSERT_NE(pressesIn(text), pressesIn(before)) << testing::PrintToString(name) << " changed nothing to play: "
                                                     << testing::PrintToString(text);
     }
-    EXPECT_EQ(played(), pressesIn(text)) << "played after " << testing::PrintToString(name);
+    const std::vector<int> expected = pressesIn(text);
+    EXPECT_EQ(played(expected.size()), expected) << "played after " << testing::PrintToString(name);
     const std::filesystem::path file = directory / (name + L".sbj");
     ASSERT_TRUE(useFileDialog(tamsik, window, control_id::保存脚本按钮, file.wstring()));
     std::ifstream in(file, std::ios::binary);
@@ -147,14 +169,19 @@ TEST_F(ScriptChangesE2eTest, EveryChangeIsPlayedAndSaved) {
   expectFollowed(L"settext", [&] {
     SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>((std::wstring(kBase) + f14).c_str()));
   });
-  expectFollowed(L"typing", [&] {
-    caretAtTheEnd();
-    xdotool(L"type --delay 20 '40 0 126 0 0'");
-    key(L"Return");
-  });
+  const std::wstring typed = L"40 0 126 0 0";
+  expectFollowed(
+      L"typing",
+      [&] {
+        caretAtTheEnd();
+        ASSERT_EQ(xdotool(L"type --delay 20 '" + typed + L"'"), 0);
+        key(L"Return");
+      },
+      [&](const std::wstring& before) { return windowText(box) == before + typed + L"\r\n"; });
   expectFollowed(L"ctrl-z", [&] { key(L"ctrl+z"); });
   // Wine's edit control does not act on Alt+Backspace.
-  expectFollowed(L"alt-backspace", [&] { key(L"alt+BackSpace"); }, true);
+  expectFollowed(
+      L"alt-backspace", [&] { keysThenMarker(L"alt+BackSpace"); }, [](const std::wstring&) { return true; }, true);
   expectFollowed(L"menu-cut", [&] {
     selectLine(f14);
     fromContextMenu(L"t");
@@ -180,15 +207,20 @@ TEST_F(ScriptChangesE2eTest, EveryChangeIsPlayedAndSaved) {
     select(at + 3, at + 4);
     SendMessageW(box, WM_IME_CHAR, L'6', 1);
   });
-  expectFollowed(L"recorder", [&] {
-    key(L"Scroll_Lock");
-    pumpFor(300ms);
-    key(L"Print");
-    pumpFor(300ms);
-    key(L"Scroll_Lock");
-    ASSERT_TRUE(pumpUntil([&] { return windowText(box).find(L" 2 44 0 0\r\n") != std::wstring::npos; }))
-        << testing::PrintToString(windowText(box));
-  });
+  expectFollowed(
+      L"recorder",
+      [&] {
+        key(L"Scroll_Lock");
+        ASSERT_TRUE(waitUntil("the recording to empty the box", [&] { return windowText(box).empty(); }));
+        key(L"Print");
+        ASSERT_TRUE(waitUntil("Print's release in the box",
+                              [&] { return windowText(box).find(L" 2 44 0 0\r\n") != std::wstring::npos; }));
+        key(L"Scroll_Lock");
+        ASSERT_TRUE(waitUntil("the recording's summary", [&] {
+          return remoteStatusText(findControl(window, control_id::状态条1), 1).starts_with(L"\u5171");
+        }));
+      },
+      [&](const std::wstring&) { return windowText(box).find(L" 2 44 0 0\r\n") != std::wstring::npos; });
   expectFollowed(L"open", [&] {
     const std::filesystem::path opened = directory / L"opened.sbj";
     std::ofstream(opened, std::ios::binary) << "10 0 130 0 0\r\n20 2 130 0 0\r\n";

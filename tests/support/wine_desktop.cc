@@ -1,6 +1,7 @@
 #include "support/wine_desktop.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 
 using namespace std::chrono_literals;
@@ -23,6 +24,12 @@ bool pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds time
 
 void pumpFor(std::chrono::milliseconds time) {
   pumpUntil([] { return false; }, time);
+}
+
+bool waitUntil(const std::string& what, const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+  if (pumpUntil(done, timeout)) return true;
+  std::fprintf(stderr, "gave up after %lld ms waiting for %s\n", static_cast<long long>(timeout.count()), what.c_str());
+  return false;
 }
 
 LinuxCommand::LinuxCommand(const std::wstring& command) {

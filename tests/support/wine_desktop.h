@@ -13,7 +13,13 @@
 // Pumps this thread's messages until done() holds or the time is up; hooks
 // and cross-thread reads need the pumping.
 bool pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(5));
+// A fixed time, for what must NOT happen within it; an effect is waited for
+// with pumpUntil or waitUntil.
 void pumpFor(std::chrono::milliseconds time);
+// pumpUntil, and when the time is up, says on stderr what it waited for and
+// how long, so that a test's failure names the effect that never came.
+bool waitUntil(const std::string& what, const std::function<bool()>& done,
+               std::chrono::milliseconds timeout = std::chrono::seconds(5));
 
 // A Linux program started from this Wine process and waited for while
 // pumping, since it usually makes input that this thread's hooks must see.
