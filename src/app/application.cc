@@ -17,9 +17,10 @@ Application::Application(const Platform& platform)
 Application::~Application() { onWindowClosing(std::chrono::seconds(1)); }
 
 bool Application::onWindowCreated() {
-  if (isSecondCopy(platform_.processes.runningExecutableNames(), platform_.processes.ownExecutableName())) {
-    return false;
-  }
+  Processes& processes = platform_.processes;
+  const std::wstring ownName = processes.ownExecutableName();
+  const InstanceClaim claim = ownName.empty() ? InstanceClaim::unavailable : processes.claimInstance(ownName);
+  if (isSecondCopy(claim, processes.runningProcesses(), processes.ownSession(), ownName)) return false;
   platform_.hooks.install(*this);
   refreshWindowList();
   return true;

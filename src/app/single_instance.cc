@@ -15,9 +15,13 @@ bool equalIgnoringCase(std::wstring_view a, std::wstring_view b) {
 
 }  // namespace
 
-bool isSecondCopy(const std::vector<std::wstring>& runningNames, std::wstring_view ownName) {
+bool isSecondCopy(InstanceClaim claim, const std::vector<RunningProcess>& running, std::uint32_t ownSession,
+                  std::wstring_view ownName) {
   if (ownName.empty()) return false;
-  auto copies = std::count_if(runningNames.begin(), runningNames.end(),
-                              [&](const std::wstring& name) { return equalIgnoringCase(name, ownName); });
+  if (claim == InstanceClaim::claimed) return false;
+  if (claim == InstanceClaim::heldByAnother) return true;
+  auto copies = std::count_if(running.begin(), running.end(), [&](const RunningProcess& process) {
+    return process.session == ownSession && equalIgnoringCase(process.name, ownName);
+  });
   return copies >= 2;
 }

@@ -156,10 +156,24 @@ class ApplicationSecondCopyTest : public ApplicationTest {
 };
 
 TEST_F(ApplicationSecondCopyTest, StartsNothingWhenAnotherCopyRuns) {
-  processes.running = {L"EXPLORER.EXE", L"TAMSIK.EXE", L"TAMSIK.EXE"};
+  processes.claims.insert({1, L"TAMSIK.EXE"});
   EXPECT_FALSE(app.onWindowCreated());
   EXPECT_EQ(hooks.calls, CallLog{});
   EXPECT_TRUE(windowList.entries.empty());
+}
+
+// Two copies that start at the same moment see each other in the process
+// list; the session's claim lets exactly one of them go on.
+TEST_F(ApplicationSecondCopyTest, OfTwoCopiesStartedTogetherOneRuns) {
+  processes.running = {{L"EXPLORER.EXE", 1}, {L"TAMSIK.EXE", 1}, {L"TAMSIK.EXE", 1}};
+  FakeInputHooks otherHooks;
+  FakeWindowListBox otherList;
+  Application other{Platform{controls, box, otherList, loop, windows, otherHooks, injector, waiters, threads,
+                             windowThread, clock, lastInput, cursor, sounds, processes, dialogs, files, codec}};
+  EXPECT_TRUE(app.onWindowCreated());
+  EXPECT_FALSE(other.onWindowCreated());
+  EXPECT_EQ(hooks.calls, CallLog{"install"});
+  EXPECT_EQ(otherHooks.calls, CallLog{});
 }
 
 }  // namespace

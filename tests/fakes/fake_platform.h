@@ -7,6 +7,7 @@
 #include <map>
 #include <optional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -71,13 +72,23 @@ class FakeLastInput : public LastInputClock {
   std::uint32_t tick = 0;
 };
 
+// The processes of the machine, and the claims of its sessions: a claim
+// stays with the first name that asks in a session, as a named mutex does.
 class FakeProcesses : public Processes {
  public:
-  std::vector<std::wstring> runningExecutableNames() override { return running; }
+  std::vector<RunningProcess> runningProcesses() override { return running; }
+  std::uint32_t ownSession() override { return session; }
   std::wstring ownExecutableName() override { return own; }
+  InstanceClaim claimInstance(const std::wstring& executableName) override {
+    if (claimFails) return InstanceClaim::unavailable;
+    return claims.insert({session, executableName}).second ? InstanceClaim::claimed : InstanceClaim::heldByAnother;
+  }
 
-  std::vector<std::wstring> running{L"TAMSIK.EXE"};
+  std::vector<RunningProcess> running{{L"TAMSIK.EXE", 1}};
+  std::uint32_t session = 1;
   std::wstring own = L"TAMSIK.EXE";
+  std::set<std::pair<std::uint32_t, std::wstring>> claims;
+  bool claimFails = false;
 };
 
 // Milliseconds of a steady clock in microseconds as a log shows them: "100ms",

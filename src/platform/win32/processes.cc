@@ -18,17 +18,45 @@ std::wstring upperFileName(const std::wstring& path) {
 
 }  // namespace
 
-std::vector<std::wstring> Win32Processes::runningExecutableNames() {
-  std::vector<std::wstring> names;
+std::vector<RunningProcess> Win32Processes::runningProcesses() {
+  std::vector<RunningProcess> processes;
   KernelHandle snapshot = adoptFile(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  if (!snapshot) return names;
+  if (!snapshot) return processes;
 
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof entry;
   for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
-    names.push_back(upperFileName(entry.szExeFile));
+    RunningProcess process{upperFileName(entry.szExeFile), std::nullopt};
+    // Refused for processes we may not query, such as other users' ones.
+    DWORD session = 0;
+    if (ProcessIdToSessionId(entry.th32ProcessID, &session)) process.session = session;
+    processes.push_back(std::move(process));
   }
-  return names;
+  return processes;
+}
+
+std::uint32_t Win32Processes::ownSession() {
+  DWORD session = 0;
+  ProcessIdToSessionId(GetCurrentProcessId(), &session);
+  return session;
+}
+
+InstanceClaim Win32Processes::claimInstance(const std::wstring& executableName) {
+  // Object names are case-sensitive and at most MAX_PATH characters long; a
+  // file name holds no backslash, which would stand for a namespace.
+  std::wstring name = L"Local\\Tamsik.SingleInstance." + executableName;
+  if (name.size() >= MAX_PATH) name.resize(MAX_PATH - 1);
+  KernelHandle mutex(CreateMutexW(nullptr, FALSE, name.c_str()));
+  const DWORD error = GetLastError();
+  if (mutex && error == ERROR_ALREADY_EXISTS) return InstanceClaim::heldByAnother;
+  if (mutex) {
+    claim_ = std::move(mutex);
+    return InstanceClaim::claimed;
+  }
+  // An existing mutex that grants us too little, as one made by an elevated
+  // copy in the same session does.
+  if (error == ERROR_ACCESS_DENIED) return InstanceClaim::heldByAnother;
+  return InstanceClaim::unavailable;
 }
 
 std::wstring Win32Processes::ownExecutableName() {
