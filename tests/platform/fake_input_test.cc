@@ -1,3 +1,5 @@
+#include <functional>
+
 #include "fakes/fake_platform.h"
 #include "platform/input_contract.h"
 
@@ -6,7 +8,7 @@ namespace {
 struct LoopbackFactory {
   InputHooks& hooks() { return fakeHooks; }
   InputInjector& injector() { return loopback; }
-  void settle() {}
+  void settle(const std::function<bool()>&) {}
 
   CallLog log;
   std::int64_t nowUs = 0;

@@ -40,7 +40,10 @@ struct Win32InputFactory {
   InputInjector& injector() { return realInjector; }
   // What was injected comes back through the hook thread and this thread's
   // messages.
-  void settle() { pumpFor(300ms); }
+  void settle(const std::function<bool()>& cameBack) {
+    waitUntil("what was injected to come back through the hooks", cameBack);
+    pumpFor(100ms);
+  }
 
   Win32WindowThread windowThread;
   Win32InputHooks realHooks{windowThread};
@@ -288,6 +291,8 @@ TEST_F(Win32InputTest, InjectedKeyTypesIntoTheEditAndIsMarkedOwn) {
   injector_.injectKeyEvent('H', kKeyRelease, std::nullopt);
   EXPECT_TRUE(pumpUntil([this] { return windowText(edit_) == L"h"; }))
       << "the edit shows " << testing::PrintToString(windowText(edit_));
+  waitUntil("the key's release to reach the hook and the edit",
+            [this] { return listener_.keys.size() >= 2 && keyMessages_.size() >= 2; });
   pumpFor(100ms);
   EXPECT_EQ(listener_.keys, (std::vector<KeyEvent>{{kKeyPress, 'H', true}, {kKeyRelease, 'H', true}}));
   EXPECT_EQ(keyMessages_, (std::vector<KeyMessage>{{WM_KEYDOWN, 'H', 0x23, false}, {WM_KEYUP, 'H', 0x23, false}}));
