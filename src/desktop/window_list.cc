@@ -24,7 +24,7 @@ void refreshWindowList(WindowSystem& windows, WindowListBox& list) {
   for (std::int32_t walked = 0; window != 0 && walked < kMaxWalkedWindows; ++walked) {
     if (!seen.insert(window).second) break;
     std::wstring title = readWindowTitle(windows, window);
-    if (!title.empty() && windows.isVisible(window)) list.append(title, window);
+    if (!title.empty() && windows.isVisible(window) && !windows.isCloaked(window)) list.append(title, window);
     window = windows.nextWindow(window);
   }
   list.select(0);

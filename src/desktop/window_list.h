@@ -14,7 +14,8 @@ inline constexpr std::int32_t kMaxWalkedWindows = 65536;
 std::wstring readWindowTitle(WindowSystem& windows, WindowHandle window);
 
 // Fills the list with "所有窗口" (value 0) and then every visible, titled
-// direct child of the desktop in Z-order, each with its handle, and selects
+// direct child of the desktop in Z-order that is not cloaked (shown nowhere,
+// though visible), each with its handle, and selects
 // entry 0. The walk ends at the first window it meets a second time and after
 // kMaxWalkedWindows windows.
 void refreshWindowList(WindowSystem& windows, WindowListBox& list);

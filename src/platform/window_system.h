@@ -21,6 +21,10 @@ class WindowSystem {
   // The next window below in Z-order, or 0.
   virtual WindowHandle nextWindow(WindowHandle window) = 0;
   virtual bool isVisible(WindowHandle window) = 0;
+  // Visible and yet shown nowhere: since Windows 8 the system cloaks the
+  // windows of suspended Store apps and of other virtual desktops. False
+  // where the system does not cloak windows.
+  virtual bool isCloaked(WindowHandle window) = 0;
   // The title's length in characters, as the system reports it.
   virtual std::int32_t titleLength(WindowHandle window) = 0;
   // Copies at most size - 1 characters of the title into buffer and ends them

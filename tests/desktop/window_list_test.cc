@@ -35,17 +35,19 @@ TEST_F(WindowListTest, EmptyDesktopListsOnlyAllWindows) {
   EXPECT_EQ(list.selected, 0);
 }
 
-TEST_F(WindowListTest, ListsVisibleTitledWindowsInZOrderAndAsksVisibilityOnlyOfTitledOnes) {
+TEST_F(WindowListTest, ListsVisibleTitledUncloakedWindowsInZOrderAndAsksOnlyAsFarAsNeeded) {
   windows.add(7, L"记事本");
   windows.add(3, L"", true);         // visible, no title
   windows.add(9, L"hidden", false);  // titled, invisible
+  windows.add(8, L"设置", true, true);  // visible, on another virtual desktop or suspended
   windows.add(5, L"Tamsik  By：tamsik.example");
   windows.add(2, L"", false);
   refresh();
   EXPECT_EQ(list.entries, (Entries{{texts::kAllWindows, 0}, {L"记事本", 7}, {L"Tamsik  By：tamsik.example", 5}}));
   EXPECT_EQ(list.selected, 0);
-  EXPECT_EQ(log, (CallLog{"length 7", "read 7 4", "visible 7", "length 3", "length 9", "read 9 7", "visible 9",
-                          "length 5", "read 5 26", "visible 5", "length 2"}));
+  EXPECT_EQ(log, (CallLog{"length 7", "read 7 4", "visible 7", "cloaked 7", "length 3", "length 9", "read 9 7",
+                          "visible 9", "length 8", "read 8 3", "visible 8", "cloaked 8", "length 5", "read 5 26",
+                          "visible 5", "cloaked 5", "length 2"}));
 }
 
 TEST_F(WindowListTest, WindowsOfOneTitleKeepTheirOwnHandles) {

@@ -11,20 +11,23 @@
 #include "fakes/fake_platform.h"
 #include "platform/window_system.h"
 
-// A made-up desktop: its children in Z-order, each with a title and a
-// visibility. Logs the questions asked about single windows.
+// A made-up desktop: its children in Z-order, each with a title, a
+// visibility and whether the system cloaks it (as Windows 8 and later do with
+// visible windows of other virtual desktops). Logs the questions asked about
+// single windows.
 class FakeWindowSystem : public WindowSystem {
  public:
   struct Window {
     std::wstring title;
     bool visible = true;
+    bool cloaked = false;
   };
 
   explicit FakeWindowSystem(CallLog& log) : log_(log) {}
 
   // Adds a window below all others.
-  void add(WindowHandle handle, std::wstring title, bool visible = true) {
-    windows[handle] = Window{std::move(title), visible};
+  void add(WindowHandle handle, std::wstring title, bool visible = true, bool cloaked = false) {
+    windows[handle] = Window{std::move(title), visible, cloaked};
     zOrder.push_back(handle);
   }
   void close(WindowHandle handle) {
@@ -44,6 +47,10 @@ class FakeWindowSystem : public WindowSystem {
   bool isVisible(WindowHandle window) override {
     log_.push_back("visible " + std::to_string(window));
     return windows.count(window) && windows[window].visible;
+  }
+  bool isCloaked(WindowHandle window) override {
+    log_.push_back("cloaked " + std::to_string(window));
+    return windows.count(window) && windows[window].cloaked;
   }
   std::int32_t titleLength(WindowHandle window) override {
     log_.push_back("length " + std::to_string(window));

@@ -51,6 +51,7 @@ TYPED_TEST_P(WindowSystemContract, WalksTheTopLevelWindowsAndTellsTheirTitlesVis
   }
   EXPECT_TRUE(windows.isVisible(shown));
   EXPECT_FALSE(windows.isVisible(hidden));
+  EXPECT_FALSE(windows.isCloaked(shown)) << "a window shown on this desktop";
   EXPECT_EQ(windows.titleLength(shown), static_cast<std::int32_t>(title.size()));
   EXPECT_EQ(windows.titleLength(untitled), 0);
 

@@ -1,5 +1,30 @@
 #include "platform/win32/window_system.h"
 
+#include <string>
+
+namespace {
+
+constexpr DWORD kDwmCloaked = 14;  // DWMWA_CLOAKED, Windows 8
+
+using DwmGetWindowAttributeFunction = HRESULT(WINAPI*)(HWND, DWORD, void*, DWORD);
+
+// Loaded once from the system directory, never from next to the program, and
+// kept for the life of the process.
+DwmGetWindowAttributeFunction dwmGetWindowAttribute() {
+  static const DwmGetWindowAttributeFunction function = []() -> DwmGetWindowAttributeFunction {
+    wchar_t directory[MAX_PATH];
+    UINT length = GetSystemDirectoryW(directory, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return nullptr;
+    HMODULE dwmapi = LoadLibraryW((std::wstring(directory, length) + L"\\dwmapi.dll").c_str());
+    if (!dwmapi) return nullptr;
+    FARPROC address = GetProcAddress(dwmapi, "DwmGetWindowAttribute");
+    return reinterpret_cast<DwmGetWindowAttributeFunction>(reinterpret_cast<void*>(address));
+  }();
+  return function;
+}
+
+}  // namespace
+
 WindowHandle Win32WindowSystem::desktopWindow() { return toWindowHandle(GetDesktopWindow()); }
 
 WindowHandle Win32WindowSystem::firstChild(WindowHandle window) {
@@ -11,6 +36,13 @@ WindowHandle Win32WindowSystem::nextWindow(WindowHandle window) {
 }
 
 bool Win32WindowSystem::isVisible(WindowHandle window) { return IsWindowVisible(toHwnd(window)) != FALSE; }
+
+bool Win32WindowSystem::isCloaked(WindowHandle window) {
+  DwmGetWindowAttributeFunction get = dwmGetWindowAttribute();
+  if (!get) return false;
+  DWORD cloaked = 0;
+  return SUCCEEDED(get(toHwnd(window), kDwmCloaked, &cloaked, sizeof cloaked)) && cloaked != 0;
+}
 
 std::int32_t Win32WindowSystem::titleLength(WindowHandle window) { return GetWindowTextLengthW(toHwnd(window)); }
 

@@ -24,6 +24,10 @@ class Win32WindowSystem : public WindowSystem {
   WindowHandle firstChild(WindowHandle window) override;
   WindowHandle nextWindow(WindowHandle window) override;
   bool isVisible(WindowHandle window) override;
+  // DwmGetWindowAttribute(DWMWA_CLOAKED), looked up at run time: the program
+  // imports nothing that Windows 7 lacks, and Windows 7 answers the question
+  // with an error, which counts as not cloaked.
+  bool isCloaked(WindowHandle window) override;
   std::int32_t titleLength(WindowHandle window) override;
   std::int32_t readTitle(WindowHandle window, wchar_t* buffer, std::int32_t size) override;
   WindowHandle foregroundWindow() override;
