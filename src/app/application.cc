@@ -39,13 +39,13 @@ void Application::refreshWindowList() { ::refreshWindowList(platform_.windows, p
 
 void Application::openScript() {
   ScriptFileContext context{platform_.fileDialogs, platform_.files, platform_.codec, platform_.scriptBox,
-                            platform_.controls};
+                            platform_.controls, platform_.waiters};
   openScriptFile(context);
 }
 
 void Application::saveScript() {
   ScriptFileContext context{platform_.fileDialogs, platform_.files, platform_.codec, platform_.scriptBox,
-                            platform_.controls};
+                            platform_.controls, platform_.waiters};
   saveScriptFile(context);
 }
 

@@ -1,5 +1,8 @@
 #include "desktop/script_files.h"
 
+#include <algorithm>
+#include <memory>
+
 #include "desktop/messages.h"
 
 FileDialogOptions scriptFileDialogOptions() {
@@ -30,7 +33,16 @@ void saveScriptFile(ScriptFileContext& context) {
     context.controls.setStatusText(StatusPanel::message, texts::kScriptNotEncodable);
     return;
   }
-  if (!context.files.replaceAll(*path, *bytes)) {
+  WriteResult result = context.files.replaceAll(*path, *bytes);
+  if (result == WriteResult::targetBusy) {
+    std::shared_ptr<Waiter> waiter = context.waiters.makeWaiter();
+    const std::int64_t giveUpUs = waiter->nowUs() + kSaveRetryForUs;
+    while (result == WriteResult::targetBusy && waiter->nowUs() < giveUpUs) {
+      waiter->waitUntil(std::min(waiter->nowUs() + kSaveRetryPauseUs, giveUpUs));
+      result = context.files.replaceAll(*path, *bytes);
+    }
+  }
+  if (result != WriteResult::written) {
     context.controls.setStatusText(StatusPanel::message, texts::kScriptSaveFailed);
   }
 }

@@ -3,6 +3,7 @@
 #include "platform/controls.h"
 #include "platform/script_box.h"
 #include "platform/script_files.h"
+#include "platform/waiter.h"
 
 // Everything opening and saving a script works with.
 struct ScriptFileContext {
@@ -11,7 +12,14 @@ struct ScriptFileContext {
   TextCodec& codec;
   ScriptBox& box;
   Controls& controls;
+  WaiterFactory& waiters;  // the pauses between the tries of a save
 };
+
+// How long a save tries again while another program holds the target, and
+// the pause between tries: short enough that the window thread, which waits
+// meanwhile, never looks hung.
+inline constexpr std::int64_t kSaveRetryForUs = 2'000'000;
+inline constexpr std::int64_t kSaveRetryPauseUs = 50'000;
 
 // The options both script file dialogs show: *.sbj files.
 FileDialogOptions scriptFileDialogOptions();
@@ -22,6 +30,8 @@ FileDialogOptions scriptFileDialogOptions();
 void openScriptFile(ScriptFileContext& context);
 
 // Asks for a path and writes the whole box there, with no terminating zero.
+// A target that another program holds for a moment is tried again for up to
+// kSaveRetryForUs before the save counts as failed.
 // A failed save says so in panel 1 and leaves the file that was there whole,
 // and so does a text with characters that script files cannot hold; a
 // successful one leaves the status bar alone.

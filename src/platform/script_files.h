@@ -25,15 +25,24 @@ class FileDialogs {
   virtual std::optional<std::wstring> chooseFileToSave(const FileDialogOptions& options) = 0;
 };
 
+enum class WriteResult {
+  written,
+  // Another program held the target for the moment (a virus scanner, a sync
+  // client, Controlled Folder Access): the same write may succeed soon.
+  targetBusy,
+  failed,
+};
+
 // Whole files. Any thread.
 class FileStore {
  public:
   virtual ~FileStore() = default;
   // The file's bytes; nothing when it cannot be read.
   virtual std::optional<std::string> readAll(const std::wstring& path) = 0;
-  // Gives the file exactly these bytes, all at once: a failed write leaves
-  // whatever was at the path before as it was. False when it failed.
-  virtual bool replaceAll(const std::wstring& path, std::string_view bytes) = 0;
+  // Gives the file exactly these bytes, all at once: a write that is not
+  // written leaves whatever was at the path before as it was, and nothing
+  // beside it.
+  virtual WriteResult replaceAll(const std::wstring& path, std::string_view bytes) = 0;
 };
 
 // The encoding of script files on disk. Any thread.

@@ -13,6 +13,7 @@
 #include "desktop/script_files.h"
 #include "platform/win32/edit_script_box.h"
 #include "platform/win32/script_files.h"
+#include "platform/win32/win32_waiter.h"
 #include "support/stopwatch.h"
 
 namespace {
@@ -79,7 +80,8 @@ int main() {
   Win32FileStore files;
   FixedDialogs dialogs(path);
   StatusOnly controls;
-  ScriptFileContext context{dialogs, files, codec, box, controls};
+  Win32WaiterFactory waiters;
+  ScriptFileContext context{dialogs, files, codec, box, controls, waiters};
 
   constexpr int kLines = 500000;
   const std::wstring script = scriptOf(kLines);

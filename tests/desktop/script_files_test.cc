@@ -28,7 +28,8 @@ class ScriptFilesTest : public testing::Test {
   FakeTextCodec codec;
   FakeScriptBox box;
   FakeControls controls{log};
-  ScriptFileContext context{dialogs, files, codec, box, controls};
+  FakeWaiterFactory waiters;
+  ScriptFileContext context{dialogs, files, codec, box, controls, waiters};
 };
 
 TEST_F(ScriptFilesTest, CancelledDialogsChangeNothing) {
@@ -121,7 +122,34 @@ TEST_F(ScriptFilesTest, FailedSaveKeepsTheOldFileWholeAndSaysSo) {
   save();
   EXPECT_EQ(files.files, (std::map<std::wstring, std::string>{{L"C:\\out.sbj", "old content"}}));
   EXPECT_EQ(message(), texts::kScriptSaveFailed);
+  EXPECT_EQ(log, (CallLog{"save dialog", "write 13"})) << "a write that breaks off is not tried again";
   EXPECT_EQ(box.text(), L"new content\r\n");
+}
+
+// A virus scanner or a sync client holds the target a moment after each
+// change: the save tries again in short pauses, for about 2 s at most.
+TEST_F(ScriptFilesTest, TargetHeldForAMomentIsWrittenOnALaterTry) {
+  dialogs.saveAnswer = L"C:\\out.sbj";
+  files.files[L"C:\\out.sbj"] = "old content";
+  files.logTimesOf(&waiters.nowUs);
+  box.setText(L"new\r\n");
+  files.heldFor = 2;
+  save();
+  EXPECT_EQ(log, (CallLog{"save dialog", "write 5 at 0ms", "write 5 at 50ms", "write 5 at 100ms"}));
+  EXPECT_EQ(files.files, (std::map<std::wstring, std::string>{{L"C:\\out.sbj", "new\r\n"}}));
+  EXPECT_EQ(message(), L"earlier") << "a save that got through says nothing";
+
+  log.clear();
+  waiters.nowUs = 0;
+  files.heldFor = 1000;
+  box.setText(L"newer\r\n");
+  save();
+  ASSERT_GE(log.size(), 3u);
+  EXPECT_EQ(log[1], "write 7 at 0ms");
+  EXPECT_EQ(log.back(), "write 7 at 2000ms") << "the last try comes when the time is up";
+  EXPECT_EQ(log.size(), 2u + 40u) << "a try every 50 ms";
+  EXPECT_EQ(files.files, (std::map<std::wstring, std::string>{{L"C:\\out.sbj", "new\r\n"}}));
+  EXPECT_EQ(message(), texts::kScriptSaveFailed);
 }
 
 TEST_F(ScriptFilesTest, TextTheFilesCannotHoldIsRefusedAndTheFileStaysAsItWas) {

@@ -33,7 +33,9 @@ class FakeFileDialogs : public FileDialogs {
 };
 
 // Files in memory. A write goes to a temporary file beside the target, which
-// replaces the target only once it is complete, as the real store does.
+// replaces the target only once it is complete, as the real store does. A
+// target that another program holds makes the move fail, as a sharing
+// violation does on Windows: the temporary file goes, the target stays.
 class FakeFileStore : public FileStore {
  public:
   explicit FakeFileStore(CallLog& log) : log_(log) {}
@@ -42,26 +44,37 @@ class FakeFileStore : public FileStore {
     if (unreadable.count(path) || !files.count(path)) return std::nullopt;
     return files[path];
   }
-  bool replaceAll(const std::wstring& path, std::string_view bytes) override {
-    log_.push_back("write " + std::to_string(bytes.size()));
+  WriteResult replaceAll(const std::wstring& path, std::string_view bytes) override {
+    log_.push_back(clockUs_ ? "write " + std::to_string(bytes.size()) + " at " + msText(*clockUs_)
+                            : "write " + std::to_string(bytes.size()));
     const std::wstring temp = path + L".tmp";
     files[temp] = std::string(bytes.substr(0, failAfterBytes.value_or(bytes.size())));
     if (failAfterBytes && *failAfterBytes < bytes.size()) {
       files.erase(temp);
-      return false;
+      return WriteResult::failed;
+    }
+    if (heldFor > 0) {
+      --heldFor;
+      files.erase(temp);
+      return WriteResult::targetBusy;
     }
     files[path] = files[temp];
     files.erase(temp);
-    return true;
+    return WriteResult::written;
   }
+  // Logs each write with the moment on this clock.
+  void logTimesOf(const std::int64_t* clockUs) { clockUs_ = clockUs; }
 
   std::map<std::wstring, std::string> files;
   std::set<std::wstring> unreadable;
   // A write that breaks off after this many bytes, as on a full disk.
   std::optional<std::size_t> failAfterBytes;
+  // How many more writes find the target held by another program.
+  int heldFor = 0;
 
  private:
   CallLog& log_;
+  const std::int64_t* clockUs_ = nullptr;
 };
 
 // One character per byte, its value the byte's; a text with a character

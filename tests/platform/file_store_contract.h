@@ -16,7 +16,7 @@ template <typename Factory>
 class FileStoreContract : public testing::Test {
  protected:
   void put(const wchar_t* name, const std::string& bytes) {
-    ASSERT_TRUE(factory.store().replaceAll(factory.path(name), bytes));
+    ASSERT_EQ(factory.store().replaceAll(factory.path(name), bytes), WriteResult::written);
   }
   std::optional<std::string> read(const wchar_t* name) { return factory.store().readAll(factory.path(name)); }
 

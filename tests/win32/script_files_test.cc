@@ -105,7 +105,9 @@ class Win32FileStoreTest : public testing::Test {
  protected:
 
   std::wstring path(const wchar_t* name) { return (directory / name).wstring(); }
-  void put(const wchar_t* name, const std::string& bytes) { ASSERT_TRUE(store.replaceAll(path(name), bytes)); }
+  void put(const wchar_t* name, const std::string& bytes) {
+    ASSERT_EQ(store.replaceAll(path(name), bytes), WriteResult::written);
+  }
   std::vector<std::wstring> names() {
     std::vector<std::wstring> found;
     for (const auto& entry : std::filesystem::directory_iterator(directory)) {
@@ -121,7 +123,7 @@ class Win32FileStoreTest : public testing::Test {
 };
 
 TEST_F(Win32FileStoreTest, WriteIntoAMissingDirectoryFailsAndLeavesNothing) {
-  EXPECT_FALSE(store.replaceAll(path(L"missing\\a.sbj"), "abc"));
+  EXPECT_EQ(store.replaceAll(path(L"missing\\a.sbj"), "abc"), WriteResult::failed);
   EXPECT_FALSE(std::filesystem::exists(directory / L"missing"));
   EXPECT_TRUE(names().empty());
 }
@@ -132,15 +134,31 @@ TEST_F(Win32FileStoreTest, FailedReplaceKeepsTheOldFileWhole) {
   HANDLE lock = CreateFileW(path(L"a.sbj").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-  EXPECT_FALSE(store.replaceAll(path(L"a.sbj"), "new"));
+  EXPECT_EQ(store.replaceAll(path(L"a.sbj"), "new"), WriteResult::targetBusy);
   CloseHandle(lock);
   EXPECT_EQ(store.readAll(path(L"a.sbj")), "old content");
   EXPECT_EQ(names(), (std::vector<std::wstring>{L"a.sbj"}));
 
   std::filesystem::create_directory(directory / L"dir.sbj");
-  EXPECT_FALSE(store.replaceAll(path(L"dir.sbj"), "new"));
+  EXPECT_NE(store.replaceAll(path(L"dir.sbj"), "new"), WriteResult::written);
   EXPECT_TRUE(std::filesystem::is_directory(directory / L"dir.sbj"));
   EXPECT_EQ(names(), (std::vector<std::wstring>{L"a.sbj", L"dir.sbj"}));
+}
+
+// The longest path that the dialogs and the plain functions take: the
+// temporary file beside it must not need a longer one.
+TEST_F(Win32FileStoreTest, APathOfMaxPathLessOneIsWrittenAndRead) {
+  std::filesystem::path folder = directory;
+  while (folder.wstring().size() + 1 + 200 + 1 + 8 < MAX_PATH) folder /= std::wstring(200, L'd');
+  const std::size_t nameLength = MAX_PATH - 1 - folder.wstring().size() - 1;
+  ASSERT_GE(nameLength, 5u);
+  std::filesystem::create_directories(folder);
+  const std::wstring file = (folder / (std::wstring(nameLength - 4, L'n') + L".sbj")).wstring();
+  ASSERT_EQ(file.size(), static_cast<std::size_t>(MAX_PATH - 1));
+  ASSERT_EQ(store.replaceAll(file, "1 0 65 0 0\r\n"), WriteResult::written);
+  ASSERT_EQ(store.replaceAll(file, "2 0 66 0 0\r\n"), WriteResult::written);
+  EXPECT_EQ(store.readAll(file), "2 0 66 0 0\r\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1) << "no temporary file is left";
 }
 
 TEST_F(Win32FileStoreTest, MissingOrLockedFilesCannotBeRead) {

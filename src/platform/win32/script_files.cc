@@ -32,9 +32,34 @@ std::optional<std::wstring> runFileDialog(HWND owner, const FileDialogOptions& o
   return std::wstring(file.data());
 }
 
+// The full path in the form that lifts MAX_PATH: \\?\C:\... or
+// \\?\UNC\server\share\...; empty when there is no full path.
+std::wstring longPath(const std::wstring& path) {
+  if (path.rfind(L"\\\\?\\", 0) == 0) return path;
+  DWORD length = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (length == 0) return {};
+  std::wstring full(length, L'\0');
+  length = GetFullPathNameW(path.c_str(), length, full.data(), nullptr);
+  if (length == 0 || length >= full.size()) return {};
+  full.resize(length);
+  if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
+  return L"\\\\?\\" + full;
+}
+
+// A short name in the target's folder: the temporary file lies on the same
+// volume, and a long target name does not make its name too long.
 std::wstring temporaryPathBeside(const std::wstring& path) {
   static std::atomic<unsigned> counter{0};
-  return path + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter) + L".tmp";
+  const std::size_t slash = path.find_last_of(L'\\');
+  return path.substr(0, slash + 1) + L"~tsk" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+         std::to_wstring(++counter) + L".tmp";
+}
+
+// What a move over a target that another program holds open fails with: a
+// sharing or lock violation, or access denied while a delete of the target
+// is still pending.
+bool isTargetBusy(DWORD error) {
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED;
 }
 
 bool writeAll(HANDLE file, std::string_view bytes) {
@@ -86,7 +111,8 @@ std::optional<std::wstring> Win32FileDialogs::chooseFileToSave(const FileDialogO
 }
 
 std::optional<std::string> Win32FileStore::readAll(const std::wstring& path) {
-  KernelHandle file = adoptFile(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+  const std::wstring full = longPath(path);
+  KernelHandle file = adoptFile(CreateFileW((full.empty() ? path : full).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                            OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!file) return std::nullopt;
   LARGE_INTEGER size{};
@@ -105,19 +131,22 @@ std::optional<std::string> Win32FileStore::readAll(const std::wstring& path) {
   return bytes;
 }
 
-bool Win32FileStore::replaceAll(const std::wstring& path, std::string_view bytes) {
-  std::wstring temporary = temporaryPathBeside(path);
+WriteResult Win32FileStore::replaceAll(const std::wstring& path, std::string_view bytes) {
+  const std::wstring target = longPath(path);
+  if (target.empty()) return WriteResult::failed;
+  const std::wstring temporary = temporaryPathBeside(target);
   KernelHandle file = adoptFile(
       CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return false;
+  if (!file) return WriteResult::failed;
   bool written = writeAll(file.get(), bytes) && FlushFileBuffers(file.get());
   written = closeNow(file) && written;
   if (written &&
-      MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    return true;
+      MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return WriteResult::written;
   }
+  const DWORD error = GetLastError();
   DeleteFileW(temporary.c_str());
-  return false;
+  return written && isTargetBusy(error) ? WriteResult::targetBusy : WriteResult::failed;
 }
 
 std::wstring GbkCodec::decode(std::string_view bytes) {

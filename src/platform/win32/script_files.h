@@ -18,12 +18,14 @@ class Win32FileDialogs : public FileDialogs {
   HWND owner_;
 };
 
-// Whole files. A write goes to a temporary file beside the target, is flushed
-// to disk, and then moved over the target in one step.
+// Whole files. A write goes to a temporary file of a short name in the
+// target's folder, is flushed to disk, and then moved over the target in one
+// step. Paths go to the system in their long form (\\?\), so a target near
+// MAX_PATH works, temporary file and all.
 class Win32FileStore : public FileStore {
  public:
   std::optional<std::string> readAll(const std::wstring& path) override;
-  bool replaceAll(const std::wstring& path, std::string_view bytes) override;
+  WriteResult replaceAll(const std::wstring& path, std::string_view bytes) override;
 };
 
 // GBK, code page 936 whatever the system's ANSI code page, made lossless:
