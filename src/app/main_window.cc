@@ -13,6 +13,24 @@
 
 namespace {
 
+bool fontInstalled(const std::wstring& face) {
+  LOGFONTW wanted{};
+  wanted.lfCharSet = DEFAULT_CHARSET;
+  if (face.size() >= std::size(wanted.lfFaceName)) return false;
+  face.copy(wanted.lfFaceName, face.size());
+  bool found = false;
+  HDC screen = GetDC(nullptr);
+  EnumFontFamiliesExW(
+      screen, &wanted,
+      [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) -> int {
+        *reinterpret_cast<bool*>(found) = true;
+        return 0;
+      },
+      reinterpret_cast<LPARAM>(&found), 0);
+  ReleaseDC(nullptr, screen);
+  return found;
+}
+
 constexpr UINT kTrayMessage = WM_APP + 1;
 constexpr int kBaseDpi = 96;
 // The hooks' watchdog looks once a second; 时钟1 is control_id::时钟1.
@@ -296,9 +314,11 @@ void MainWindow::applyDpi(UINT dpi) {
   FontHandle oldDefault = std::move(defaultFont_);
   FontHandle old标签2 = std::move(标签2Font_);
   defaultFont_.reset(CreateFontIndirectW(&metrics.lfMessageFont));
+  std::wstring face = texts::标签2FontFace(fontInstalled);
+  if (face.empty()) face = metrics.lfMessageFont.lfFaceName;
   标签2Font_.reset(CreateFontW(-scale(14, dpi_), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                               texts::k标签2Font));
+                               face.c_str()));
   for (const ControlDef& def : kControls) {
     HFONT font = def.id == control_id::标签2 ? 标签2Font_.get() : defaultFont_.get();
     SendMessageW(control(def.id), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);

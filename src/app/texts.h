@@ -3,6 +3,7 @@
 // The captions of the main window and the tray; with the messages of the
 // layers below, every text the user sees.
 
+#include <functional>
 #include <string>
 
 #include "desktop/messages.h"
@@ -36,7 +37,10 @@ inline constexpr wchar_t k打开脚本按钮[] = L"打开脚本";
 inline constexpr wchar_t k保存脚本按钮[] = L"保存脚本";
 inline constexpr wchar_t k按钮1[] = L"刷新窗口";
 
-inline constexpr wchar_t k标签2Font[] = L"楷体_GB2312";
+// The font of 标签2 and the faces to fall back on, in order: Windows 10 and
+// 11 no longer have 楷体_GB2312, only 楷体, which an English system may know
+// by its English name alone. With none of them, the system's default font.
+inline constexpr const wchar_t* k标签2Fonts[] = {L"楷体_GB2312", L"楷体", L"KaiTi"};
 
 inline constexpr wchar_t kHelpText[] =
     L"记录开始=ScrollLock键\r\n"
@@ -47,5 +51,7 @@ inline constexpr wchar_t kHelpText[] =
     L"灵敏度越小,记录的脚本越多!模拟精度越高!";
 
 std::wstring windowTitle();
+// The first face of k标签2Fonts that installed() knows; empty when none.
+std::wstring 标签2FontFace(const std::function<bool(const std::wstring&)>& installed);
 
 }  // namespace texts

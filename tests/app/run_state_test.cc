@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <type_traits>
 
 #include "app/texts.h"
@@ -44,6 +45,25 @@ TEST(TextsTest, CaptionsKeepTheirAsciiPunctuation) {
   }
   EXPECT_EQ(texts::windowTitle().rfind(L"Tamsik  By：", 0), 0u);
   EXPECT_GT(texts::windowTitle().size(), std::wstring(L"Tamsik  By：").size());
+}
+
+// The faces a system has installed, and the one 标签2 gets.
+TEST(TextsTest, 标签2TakesTheFirstKaiFaceTheSystemHas) {
+  struct Case {
+    const char* what;
+    std::set<std::wstring> installed;
+    std::wstring face;
+  };
+  const Case cases[] = {
+      {"Windows 7, Chinese", {L"楷体_GB2312", L"楷体", L"宋体"}, L"楷体_GB2312"},
+      {"Windows 10 or 11, Chinese", {L"楷体", L"KaiTi", L"微软雅黑"}, L"楷体"},
+      {"Windows 10 or 11, English", {L"KaiTi", L"Segoe UI"}, L"KaiTi"},
+      {"no Kai face at all", {L"Segoe UI", L"Tahoma"}, L""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(texts::标签2FontFace([&](const std::wstring& face) { return c.installed.count(face) > 0; }), c.face)
+        << c.what;
+  }
 }
 
 }  // namespace
