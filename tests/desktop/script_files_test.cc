@@ -133,7 +133,7 @@ TEST_F(ScriptFilesTest, TargetHeldForAMomentIsWrittenOnALaterTry) {
   files.files[L"C:\\out.sbj"] = "old content";
   files.logTimesOf(&waiters.nowUs);
   box.setText(L"new\r\n");
-  files.heldFor = 2;
+  files.heldFor[L"C:\\out.sbj"] = 2;
   save();
   EXPECT_EQ(log, (CallLog{"save dialog", "write 5 at 0ms", "write 5 at 50ms", "write 5 at 100ms"}));
   EXPECT_EQ(files.files, (std::map<std::wstring, std::string>{{L"C:\\out.sbj", "new\r\n"}}));
@@ -141,7 +141,7 @@ TEST_F(ScriptFilesTest, TargetHeldForAMomentIsWrittenOnALaterTry) {
 
   log.clear();
   waiters.nowUs = 0;
-  files.heldFor = 1000;
+  files.heldFor[L"C:\\out.sbj"] = 1000;
   box.setText(L"newer\r\n");
   save();
   ASSERT_GE(log.size(), 3u);

@@ -53,8 +53,8 @@ class FakeFileStore : public FileStore {
       files.erase(temp);
       return WriteResult::failed;
     }
-    if (heldFor > 0) {
-      --heldFor;
+    if (auto held = heldFor.find(path); held != heldFor.end() && held->second > 0) {
+      --held->second;
       files.erase(temp);
       return WriteResult::targetBusy;
     }
@@ -70,7 +70,7 @@ class FakeFileStore : public FileStore {
   // A write that breaks off after this many bytes, as on a full disk.
   std::optional<std::size_t> failAfterBytes;
   // How many more writes find the target held by another program.
-  int heldFor = 0;
+  std::map<std::wstring, int> heldFor;
 
  private:
   CallLog& log_;

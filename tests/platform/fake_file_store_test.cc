@@ -11,6 +11,8 @@ struct FakeFileStoreFactory {
     for (const auto& [path, bytes] : files.files) found.push_back(path.substr(std::wstring(L"C:\\scripts\\").size()));
     return found;
   }
+  void hold(const wchar_t* name) { files.heldFor[path(name)] = 1 << 30; }
+  void release() { files.heldFor.clear(); }
 
   CallLog log;
   FakeFileStore files{log};

@@ -3,7 +3,9 @@
 // What opening and saving rely on from the file store, checked against every
 // realisation so that the fake cannot drift from the real one. A
 // realisation's test instantiates the suite with a factory type that has
-// store(), path(name) for a file of its own, and names(), the files there.
+// store(), path(name) for a file of its own, names(), the files there, and
+// hold(name) and release(), another program holding a file open without
+// letting it be replaced, as a virus scanner does for a moment.
 
 #include <gtest/gtest.h>
 
@@ -52,5 +54,17 @@ TYPED_TEST_P(FileStoreContract, MissingFilesCannotBeRead) {
   EXPECT_EQ(this->read(L"gone.sbj"), std::nullopt);
 }
 
+TYPED_TEST_P(FileStoreContract, ATargetHeldByAnotherProgramIsBusyAndStaysWhole) {
+  this->put(L"a.sbj", "old content");
+  this->factory.hold(L"a.sbj");
+  EXPECT_EQ(this->factory.store().replaceAll(this->factory.path(L"a.sbj"), "new"), WriteResult::targetBusy);
+  this->factory.release();
+  EXPECT_EQ(this->read(L"a.sbj"), "old content");
+  EXPECT_EQ(this->factory.names(), (std::vector<std::wstring>{L"a.sbj"})) << "no temporary file is left";
+  this->put(L"a.sbj", "new");
+  EXPECT_EQ(this->read(L"a.sbj"), "new") << "once it is let go";
+}
+
 REGISTER_TYPED_TEST_SUITE_P(FileStoreContract, ReadsBackExactlyWhatWasWritten,
-                            ReplacesTheWholeOfAnExistingFileAndLeavesNothingElse, MissingFilesCannotBeRead);
+                            ReplacesTheWholeOfAnExistingFileAndLeavesNothingElse, MissingFilesCannotBeRead,
+                            ATargetHeldByAnotherProgramIsBusyAndStaysWhole);
