@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "platform/controls.h"
 #include "platform/script_box.h"
 #include "platform/script_files.h"
@@ -20,6 +23,11 @@ FileDialogOptions scriptFileDialogOptions();
 // first zero byte; panel 1 then counts the box's lines. A file that cannot be
 // read leaves the box as it was and says so in panel 1.
 void openScriptFile(ScriptFileContext& context);
+// Opens the file at the path as the dialog's choice is opened.
+void openScriptFileAt(ScriptFileContext& context, const std::wstring& path);
+// Files dropped onto the window: the first of them is opened. A folder reads
+// as a file that cannot be read.
+void openDroppedScriptFile(ScriptFileContext& context, const std::vector<std::wstring>& paths);
 
 // Asks for a path and writes the whole box there, with no terminating zero.
 // A failed save says so in panel 1 and leaves the file that was there whole,
