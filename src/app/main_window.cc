@@ -10,9 +10,9 @@
 #include "app/control_ids.h"
 #include "app/resource_ids.h"
 #include "app/texts.h"
+#include "app/window_layout.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/dpi.h"
-#include "app/window_layout.h"
 
 namespace {
 
@@ -160,7 +160,7 @@ void MainWindow::show(int showCommand) {
   ChangeWindowMessageFilterEx(hwnd_, taskbarCreatedMessage_, MSGFLT_ALLOW, nullptr);
   // Files dropped from Explorer, which runs at a lower integrity level than
   // an elevated Tamsik: the drop arrives as these three messages.
-  for (UINT message : {static_cast<UINT>(WM_DROPFILES), static_cast<UINT>(WM_COPYDATA), kCopyGlobalData}) {
+  for (UINT message : {UINT{WM_DROPFILES}, UINT{WM_COPYDATA}, kCopyGlobalData}) {
     ChangeWindowMessageFilterEx(hwnd_, message, MSGFLT_ALLOW, nullptr);
   }
   DragAcceptFiles(hwnd_, TRUE);
@@ -219,8 +219,13 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       onCommand(LOWORD(wParam), HIWORD(wParam));
       return 0;
     case WM_SIZE:
-      if (wParam != SIZE_MINIMIZED) layOutControls();
       SendMessageW(control(control_id::状态条1), WM_SIZE, 0, 0);
+      if (wParam != SIZE_MINIMIZED) {
+        layOutControls();
+        // Group boxes and the transparent label paint no background of their
+        // own: without this, frames of the old size and doubled text stay.
+        RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+      }
       return 0;
     case WM_GETMINMAXINFO: {
       const LayoutSize smallest = smallestWindowSize(static_cast<int>(dpi_));
@@ -229,7 +234,7 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_DPICHANGED: {
-      // The smallest size of the new DPI holds for the suggested rectangle.
+      // First, so that the suggested rectangle meets the new DPI's smallest size.
       dpi_ = HIWORD(wParam) ? HIWORD(wParam) : kBaseDpi;
       const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
       SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
