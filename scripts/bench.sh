@@ -3,7 +3,9 @@
 #   scripts/bench.sh [ROUNDS]   (rounds of the pause benchmark, default 3)
 # The hook path natively (Google Benchmark), then under Wine on a virtual
 # display: the hook procedures' cost per event, script reads, pause accuracy, recorded events through the real
-# window, opening and saving a 10 MB script, and the fidelity of a recorded
+# window, opening scripts of 10,000, 100,000 and 300,000 lines beside a bare
+# edit control's WM_SETTEXT of the same text (target: at most 1.2 times) and
+# saving one, and the fidelity of a recorded
 # and replayed human-like input sequence.
 # TAMSIK_BENCH_BUILD_DIR overrides the Windows build directory.
 set -euo pipefail

@@ -43,6 +43,12 @@ void Application::openScript() {
   openScriptFile(context);
 }
 
+void Application::openDroppedFiles(const std::vector<std::wstring>& paths) {
+  ScriptFileContext context{platform_.fileDialogs, platform_.files, platform_.codec, platform_.scriptBox,
+                            platform_.controls};
+  openDroppedScriptFile(context, paths);
+}
+
 void Application::saveScript() {
   ScriptFileContext context{platform_.fileDialogs, platform_.files, platform_.codec, platform_.scriptBox,
                             platform_.controls, platform_.waiters};

@@ -2,6 +2,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <string>
+#include <vector>
 
 #include "app/run_state.h"
 #include "input/hook_watchdog.h"
@@ -68,6 +70,8 @@ class Application : private InputListener, private Runs {
   void refreshWindowList();
   void openScript();
   void saveScript();
+  // Files dropped onto the window, in the order the system gives them.
+  void openDroppedFiles(const std::vector<std::wstring>& paths);
 
   // A tick of 时钟1: true when neither a recording nor a run is on, and the
   // timer has been stopped.

@@ -1,13 +1,16 @@
 #include "app/main_window.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <iterator>
 #include <thread>
+#include <vector>
 
 #include "app/control_ids.h"
 #include "app/resource_ids.h"
 #include "app/texts.h"
+#include "app/window_layout.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/dpi.h"
 
@@ -32,18 +35,20 @@ bool fontInstalled(const std::wstring& face) {
 }
 
 constexpr UINT kTrayMessage = WM_APP + 1;
+constexpr UINT kCopyGlobalData = 0x0049;  // WM_COPYGLOBALDATA, which carries a drop's data
 constexpr int kBaseDpi = 96;
 // The hooks' watchdog looks once a second; 时钟1 is control_id::时钟1.
 constexpr UINT_PTR kWatchdogTimer = 2;
 constexpr UINT kWatchdogPeriodMs = 1000;
 constexpr DWORD kIconPatienceMs = 500;
 
-// Outer rectangle of the main window at 96 DPI.
-constexpr int kWindowLeft = 50, kWindowTop = 50, kWindowWidth = 450, kWindowHeight = 428;
+// Where the main window opens at 96 DPI; its size is the layout's.
+constexpr int kWindowLeft = 50, kWindowTop = 50;
 constexpr int kStatusPanel0Width = 120, kStatusPanel1Width = 280, kStatusHeight = 20;
 constexpr int kSensitivityMin = 5, kSensitivityMax = 50, kSensitivityStart = 10;
-constexpr int kArrowsWidth = 14;
 constexpr int kComboDropHeight = 200;
+// The help text's character height at 96 DPI may shrink this far to fit.
+constexpr int kSmallestHelpFont = 9;
 
 enum class Kind { GroupBox, CheckBox, Label, TransparentLabel, ReadOnlyNumber, Arrows, Button, ComboBox, ScriptEdit };
 
@@ -51,34 +56,33 @@ struct ControlDef {
   int id;
   Kind kind;
   int parent;  // 0: the window's client area
-  int x, y, width, height;
   const wchar_t* caption;
   bool checked;
 };
 
-// Positions relative to the parent, at 96 DPI.
+// In the order of creation, parents first; where they stand is the layout's.
 constexpr ControlDef kControls[] = {
-    {control_id::分组框1, Kind::GroupBox, 0, 16, 8, 176, 360, texts::k分组框1, false},
-    {control_id::选择框1, Kind::CheckBox, control_id::分组框1, 12, 21, 142, 16, texts::k选择框1, true},
-    {control_id::选择框2, Kind::CheckBox, control_id::分组框1, 12, 46, 119, 16, texts::k选择框2, false},
-    {control_id::选择框3, Kind::CheckBox, control_id::分组框1, 12, 71, 146, 16, texts::k选择框3, true},
-    {control_id::选择框4, Kind::CheckBox, control_id::分组框1, 12, 96, 146, 16, texts::k选择框4, true},
-    {control_id::选择框5, Kind::CheckBox, control_id::分组框1, 12, 121, 144, 16, texts::k选择框5, false},
-    {control_id::选择框6, Kind::CheckBox, control_id::分组框1, 12, 146, 128, 16, texts::k选择框6, true},
-    {control_id::选择框7, Kind::CheckBox, control_id::分组框1, 12, 171, 128, 16, texts::k选择框7, true},
-    {control_id::标签4, Kind::Label, control_id::分组框1, 12, 196, 85, 16, texts::k标签4, false},
-    {control_id::编辑框1, Kind::ReadOnlyNumber, control_id::分组框1, 110, 195, 20, 16, texts::k编辑框1, false},
-    {control_id::编辑框1Arrows, Kind::Arrows, control_id::分组框1, 130, 195, kArrowsWidth, 16, L"", false},
-    {control_id::标签2, Kind::Label, control_id::分组框1, 8, 214, 120, 16, texts::k标签2, false},
-    {control_id::标签3, Kind::Label, control_id::分组框1, 16, 233, 136, 89, L"", false},
-    {control_id::按钮2, Kind::Button, control_id::分组框1, 97, 326, 48, 24, texts::k按钮2, false},
-    {control_id::分组框2, Kind::GroupBox, 0, 202, 11, 230, 357, texts::k分组框2, false},
-    {control_id::透明标签1, Kind::TransparentLabel, control_id::分组框2, 16, 21, 80, 24, texts::k透明标签1, false},
-    {control_id::组合框, Kind::ComboBox, control_id::分组框2, 101, 21, 105, 20, L"", false},
-    {control_id::打开脚本按钮, Kind::Button, control_id::分组框2, 12, 55, 58, 24, texts::k打开脚本按钮, false},
-    {control_id::保存脚本按钮, Kind::Button, control_id::分组框2, 84, 55, 58, 24, texts::k保存脚本按钮, false},
-    {control_id::按钮1, Kind::Button, control_id::分组框2, 157, 54, 57, 24, texts::k按钮1, false},
-    {control_id::脚本框, Kind::ScriptEdit, control_id::分组框2, 9, 96, 210, 253, L"", false},
+    {control_id::分组框1, Kind::GroupBox, 0, texts::k分组框1, false},
+    {control_id::选择框1, Kind::CheckBox, control_id::分组框1, texts::k选择框1, true},
+    {control_id::选择框2, Kind::CheckBox, control_id::分组框1, texts::k选择框2, false},
+    {control_id::选择框3, Kind::CheckBox, control_id::分组框1, texts::k选择框3, true},
+    {control_id::选择框4, Kind::CheckBox, control_id::分组框1, texts::k选择框4, true},
+    {control_id::选择框5, Kind::CheckBox, control_id::分组框1, texts::k选择框5, false},
+    {control_id::选择框6, Kind::CheckBox, control_id::分组框1, texts::k选择框6, true},
+    {control_id::选择框7, Kind::CheckBox, control_id::分组框1, texts::k选择框7, true},
+    {control_id::标签4, Kind::Label, control_id::分组框1, texts::k标签4, false},
+    {control_id::编辑框1, Kind::ReadOnlyNumber, control_id::分组框1, texts::k编辑框1, false},
+    {control_id::编辑框1Arrows, Kind::Arrows, control_id::分组框1, L"", false},
+    {control_id::标签2, Kind::Label, control_id::分组框1, texts::k标签2, false},
+    {control_id::标签3, Kind::Label, control_id::分组框1, L"", false},
+    {control_id::按钮2, Kind::Button, control_id::分组框1, texts::k按钮2, false},
+    {control_id::分组框2, Kind::GroupBox, 0, texts::k分组框2, false},
+    {control_id::透明标签1, Kind::TransparentLabel, control_id::分组框2, texts::k透明标签1, false},
+    {control_id::组合框, Kind::ComboBox, control_id::分组框2, L"", false},
+    {control_id::打开脚本按钮, Kind::Button, control_id::分组框2, texts::k打开脚本按钮, false},
+    {control_id::保存脚本按钮, Kind::Button, control_id::分组框2, texts::k保存脚本按钮, false},
+    {control_id::按钮1, Kind::Button, control_id::分组框2, texts::k按钮1, false},
+    {control_id::脚本框, Kind::ScriptEdit, control_id::分组框2, L"", false},
 };
 
 constexpr int kCheckBoxIds[] = {control_id::选择框1, control_id::选择框2, control_id::选择框3, control_id::选择框4,
@@ -128,9 +132,9 @@ HWND createControl(const ControlDef& def, HWND parent) {
       style |= CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
       break;
     case Kind::ScriptEdit:
-      return createScriptEdit(parent, def.id, def.x, def.y, def.width, def.height);
+      return createScriptEdit(parent, def.id, 0, 0, 0, 0);
   }
-  return CreateWindowExW(0, className, def.caption, style, def.x, def.y, def.width, def.height, parent,
+  return CreateWindowExW(0, className, def.caption, style, 0, 0, 0, 0, parent,
                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(def.id)), GetModuleHandleW(nullptr), nullptr);
 }
 
@@ -161,8 +165,10 @@ bool MainWindow::create(HINSTANCE instance) {
 
   taskbarCreatedMessage_ = RegisterWindowMessageW(L"TaskbarCreated");
   std::wstring title = texts::windowTitle();
-  CreateWindowExW(0, kMainWindowClass, title.c_str(), WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                  kWindowLeft, kWindowTop, kWindowWidth, kWindowHeight, nullptr, nullptr, instance, this);
+  const LayoutSize size = smallestWindowSize(kBaseDpi);
+  CreateWindowExW(0, kMainWindowClass, title.c_str(),
+                  WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME,
+                  kWindowLeft, kWindowTop, size.width, size.height, nullptr, nullptr, instance, this);
   return hwnd_ != nullptr;
 }
 
@@ -170,6 +176,12 @@ void MainWindow::show(int showCommand) {
   // The visual style comes with the manifest and InitCommonControlsEx.
   // The shell's broadcast must reach the window also when it runs elevated.
   ChangeWindowMessageFilterEx(hwnd_, taskbarCreatedMessage_, MSGFLT_ALLOW, nullptr);
+  // Files dropped from Explorer, which runs at a lower integrity level than
+  // an elevated Tamsik: the drop arrives as these three messages.
+  for (UINT message : {UINT{WM_DROPFILES}, UINT{WM_COPYDATA}, kCopyGlobalData}) {
+    ChangeWindowMessageFilterEx(hwnd_, message, MSGFLT_ALLOW, nullptr);
+  }
+  DragAcceptFiles(hwnd_, TRUE);
   trayIcon_ = std::make_unique<TrayIcon>(hwnd_, kTrayMessage, smallIcon_.get());
   trayIcon_->set(texts::kTrayTip);
   watchdogTimer_->start(kWatchdogPeriodMs);
@@ -205,10 +217,16 @@ LRESULT CALLBACK MainWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, 
 
 LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_CREATE:
+    case WM_CREATE: {
       createControls();
-      applyDpi(dpiForWindow(hwnd_));
+      // The window opens at its smallest size, scaled for its monitor.
+      const UINT dpi = dpiForWindow(hwnd_);
+      dpi_ = dpi ? dpi : kBaseDpi;
+      const LayoutSize size = smallestWindowSize(static_cast<int>(dpi_));
+      SetWindowPos(hwnd_, nullptr, 0, 0, size.width, size.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+      applyDpi(dpi_);
       return 0;
+    }
     case WM_CLOSE:
       closeProgram();
     case WM_DESTROY:
@@ -220,14 +238,31 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_SIZE:
       SendMessageW(control(control_id::状态条1), WM_SIZE, 0, 0);
+      if (wParam != SIZE_MINIMIZED) {
+        layOutControls();
+        // Group boxes and the transparent label paint no background of their
+        // own: without this, frames of the old size and doubled text stay.
+        RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+      }
       return 0;
+    case WM_GETMINMAXINFO: {
+      const LayoutSize smallest = smallestWindowSize(static_cast<int>(dpi_));
+      auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+      limits->ptMinTrackSize = POINT{smallest.width, smallest.height};
+      return 0;
+    }
     case WM_DPICHANGED: {
+      // First, so that the suggested rectangle meets the new DPI's smallest size.
+      dpi_ = HIWORD(wParam) ? HIWORD(wParam) : kBaseDpi;
       const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
       SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                    suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
-      applyDpi(HIWORD(wParam));
+      applyDpi(dpi_);
       return 0;
     }
+    case WM_DROPFILES:
+      onFilesDropped(reinterpret_cast<HDROP>(wParam));
+      return 0;
     case WM_CTLCOLOREDIT:
       if (reinterpret_cast<HWND>(lParam) == control(control_id::脚本框)) {
         SetBkColor(reinterpret_cast<HDC>(wParam), RGB(255, 255, 255));
@@ -295,17 +330,7 @@ void MainWindow::createControls() {
 
 void MainWindow::applyDpi(UINT dpi) {
   dpi_ = dpi ? dpi : kBaseDpi;
-
-  SetWindowPos(hwnd_, nullptr, 0, 0, scale(kWindowWidth, dpi_), scale(kWindowHeight, dpi_),
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-
-  for (const ControlDef& def : kControls) {
-    // A combo box's window height includes its drop-down list; the box itself
-    // takes the height its font needs.
-    int height = def.kind == Kind::ComboBox ? kComboDropHeight : def.height;
-    SetWindowPos(control(def.id), nullptr, scale(def.x, dpi_), scale(def.y, dpi_), scale(def.width, dpi_),
-                 scale(height, dpi_), SWP_NOZORDER | SWP_NOACTIVATE);
-  }
+  layOutControls();
 
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof(metrics);
@@ -337,6 +362,59 @@ void MainWindow::applyDpi(UINT dpi) {
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
   if (trayIcon_) trayIcon_->setIcon(smallIcon_.get());
+
+  fitHelpText(metrics.lfMessageFont);
+}
+
+void MainWindow::layOutControls() {
+  RECT client, outer;
+  if (!GetClientRect(hwnd_, &client) || !GetWindowRect(hwnd_, &outer)) return;
+  const LayoutSize nonClient{(outer.right - outer.left) - client.right, (outer.bottom - outer.top) - client.bottom};
+  const int dpi = static_cast<int>(dpi_);
+  for (const ControlPlace& place : layOutMainWindow({client.right, client.bottom}, nonClient, dpi)) {
+    // A combo box's window height includes its drop-down list; the box itself
+    // takes the height its font needs.
+    const int height = place.id == control_id::组合框 ? scaleToDpi(kComboDropHeight, dpi) : place.rect.height;
+    SetWindowPos(control(place.id), nullptr, place.rect.left, place.rect.top, place.rect.width, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+void MainWindow::fitHelpText(LOGFONTW font) {
+  // The help text's last line wraps; with some fonts (Microsoft YaHei UI has
+  // tall lines) the seven lines are taller than the label at the default
+  // size: then the label takes a smaller font, until all of them fit.
+  HWND label = control(control_id::标签3);
+  RECT room;
+  GetClientRect(label, &room);
+  HDC dc = GetDC(label);
+  if (!dc) return;
+  const int sign = font.lfHeight < 0 ? -1 : 1;
+  const int smallest = scaleToDpi(kSmallestHelpFont, static_cast<int>(dpi_));
+  FontHandle fitting;
+  for (;;) {
+    fitting.reset(CreateFontIndirectW(&font));
+    HGDIOBJ old = SelectObject(dc, fitting.get());
+    RECT needed{0, 0, room.right, 0};
+    DrawTextW(dc, texts::kHelpText, -1, &needed, DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_EXPANDTABS);
+    SelectObject(dc, old);
+    if (needed.bottom <= room.bottom || font.lfHeight * sign <= smallest) break;
+    font.lfHeight -= sign;
+  }
+  ReleaseDC(label, dc);
+  FontHandle previous = std::move(helpFont_);
+  helpFont_ = std::move(fitting);
+  SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(helpFont_.get()), TRUE);
+}
+
+void MainWindow::onFilesDropped(HDROP drop) {
+  std::vector<std::wstring> paths(DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0));
+  for (UINT i = 0; i < paths.size(); ++i) {
+    paths[i].resize(DragQueryFileW(drop, i, nullptr, 0));
+    DragQueryFileW(drop, i, paths[i].data(), static_cast<UINT>(paths[i].size() + 1));
+  }
+  DragFinish(drop);
+  if (application_) application_->openDroppedFiles(paths);
 }
 
 void MainWindow::closeProgram() {

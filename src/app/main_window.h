@@ -1,6 +1,7 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <memory>
 #include <string>
@@ -55,6 +56,11 @@ class MainWindow : public Controls {
 
   void createControls();
   void applyDpi(UINT dpi);
+  // Places the controls for the client area and DPI the window has now.
+  void layOutControls();
+  // Gives 标签3 the largest font, up to this one, in which the help text fits.
+  void fitHelpText(LOGFONTW font);
+  void onFilesDropped(HDROP drop);
   void onCommand(int id, int notification);
   void onTimerTick();
   // The user closes the window: the process ends within about a second.
@@ -66,6 +72,7 @@ class MainWindow : public Controls {
   UINT dpi_ = 96;
   FontHandle defaultFont_;
   FontHandle 标签2Font_;
+  FontHandle helpFont_;  // of 标签3
   BrushHandle whiteBrush_;
   IconHandle bigIcon_;
   IconHandle smallIcon_;

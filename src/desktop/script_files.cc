@@ -11,8 +11,15 @@ FileDialogOptions scriptFileDialogOptions() {
 
 void openScriptFile(ScriptFileContext& context) {
   std::optional<std::wstring> path = context.dialogs.chooseFileToOpen(scriptFileDialogOptions());
-  if (!path) return;
-  std::optional<std::string> bytes = context.files.readAll(*path);
+  if (path) openScriptFileAt(context, *path);
+}
+
+void openDroppedScriptFile(ScriptFileContext& context, const std::vector<std::wstring>& paths) {
+  if (!paths.empty()) openScriptFileAt(context, paths.front());
+}
+
+void openScriptFileAt(ScriptFileContext& context, const std::wstring& path) {
+  std::optional<std::string> bytes = context.files.readAll(path);
   if (!bytes) {
     context.controls.setStatusText(StatusPanel::message, texts::kScriptFileUnreadable);
     return;

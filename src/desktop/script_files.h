@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "platform/controls.h"
 #include "platform/script_box.h"
 #include "platform/script_files.h"
@@ -28,6 +31,11 @@ FileDialogOptions scriptFileDialogOptions();
 // first zero byte; panel 1 then counts the box's lines. A file that cannot be
 // read leaves the box as it was and says so in panel 1.
 void openScriptFile(ScriptFileContext& context);
+// Opens the file at the path as the dialog's choice is opened.
+void openScriptFileAt(ScriptFileContext& context, const std::wstring& path);
+// Files dropped onto the window: the first of them is opened. A folder reads
+// as a file that cannot be read.
+void openDroppedScriptFile(ScriptFileContext& context, const std::vector<std::wstring>& paths);
 
 // Asks for a path and writes the whole box there, with no terminating zero.
 // A target that another program holds for a moment is tried again for up to

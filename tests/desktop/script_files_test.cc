@@ -97,6 +97,35 @@ TEST_F(ScriptFilesTest, UnreadableFileLeavesTheBoxAsItWas) {
   EXPECT_EQ(message(), texts::kScriptFileUnreadable);
 }
 
+TEST_F(ScriptFilesTest, DroppedFilesOpenTheFirstAsTheDialogWould) {
+  files.files[L"C:\\a.sbj"] = "1 2 3 4 5\r\n";
+  files.files[L"C:\\b.sbj"] = "6 7 8 9 10\r\n7 2 65 0 0\r\n";
+  files.files[L"C:\\empty.txt"] = "";
+  struct Case {
+    std::vector<std::wstring> dropped;
+    std::wstring text;
+    std::wstring message;
+  };
+  const Case cases[] = {
+      {{L"C:\\a.sbj"}, L"1 2 3 4 5\r\n", L"共2条脚本"},
+      {{L"C:\\b.sbj", L"C:\\a.sbj"}, L"6 7 8 9 10\r\n7 2 65 0 0\r\n", L"共3条脚本"},
+      {{L"C:\\empty.txt"}, L"", L"共1条脚本"},  // any file, as the dialog takes any
+      // The fake store, like the real one, cannot read a folder.
+      {{L"C:\\Scripts", L"C:\\a.sbj"}, L"unsaved\r\n", texts::kScriptFileUnreadable},
+      {{}, L"unsaved\r\n", L"earlier"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.dropped));
+    box.setText(L"unsaved\r\n");
+    controls.status[1] = L"earlier";
+    log.clear();
+    openDroppedScriptFile(context, c.dropped);
+    EXPECT_EQ(box.text(), c.text);
+    EXPECT_EQ(message(), c.message);
+    EXPECT_EQ(log, c.dropped.empty() ? CallLog{} : CallLog{"read"}) << "no dialog, one file read";
+  }
+}
+
 TEST_F(ScriptFilesTest, SaveWritesTheWholeBoxWithoutATerminatingZero) {
   dialogs.saveAnswer = L"C:\\out.sbj";
   box.setText(L"1 0 65 0 0\r\n2 2 65 0 0");

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 
 #include "app/control_ids.h"
 #include "app/texts.h"
@@ -77,7 +78,7 @@ TEST_F(TamsikE2eTest, ShowsEveryControlInItsInitialState) {
       {id::标签4, id::分组框1, L"Static", at(12, 196, 85, 16), L"鼠标移动灵敏度", -1},
       {id::编辑框1, id::分组框1, L"Edit", at(110, 195, 20, 16), L"10", -1},
       {id::标签2, id::分组框1, L"Static", at(8, 214, 120, 16), L"程序功能说明", -1},
-      {id::标签3, id::分组框1, L"Static", at(16, 233, 136, 89), texts::kHelpText, -1},
+      {id::标签3, id::分组框1, L"Static", at(16, 233, 136, 92), texts::kHelpText, -1},
       {id::按钮2, id::分组框1, L"Button", at(97, 326, 48, 24), L"清除", -1},
       {id::分组框2, 0, L"Button", at(202, 11, 230, 357), L"脚本框:", -1},
       {id::透明标签1, id::分组框2, L"Static", at(16, 21, 80, 24), L"指定前台窗口:", -1},
@@ -135,6 +136,51 @@ TEST_F(TamsikE2eTest, WindowHasItsTitleSizeAndStartValues) {
   EXPECT_EQ(GetParent(status), window);
   EXPECT_EQ(className(status), L"msctls_statusbar32");
   EXPECT_EQ(remoteStatusText(status, 1), L"");
+}
+
+TEST_F(TamsikE2eTest, MaximisedTheScriptBoxGrowsAndRestoredAllIsAsItWas) {
+  namespace id = control_id;
+  const int ids[] = {id::分组框1, id::选择框1, id::选择框2, id::选择框3, id::选择框4, id::选择框5, id::选择框6,
+                     id::选择框7, id::标签4, id::编辑框1, id::标签2, id::标签3, id::按钮2, id::分组框2,
+                     id::透明标签1, id::组合框, id::打开脚本按钮, id::保存脚本按钮, id::按钮1, id::脚本框, id::状态条1};
+  const int buttons[] = {id::按钮2, id::打开脚本按钮, id::保存脚本按钮, id::按钮1};
+  auto layout = [&] {
+    std::map<int, std::string> rects;
+    for (int control : ids) rects[control] = describe(rectInParent(this->control(control)));
+    RECT outer;
+    GetWindowRect(window, &outer);
+    rects[0] = describe(outer);
+    return rects;
+  };
+  auto area = [](const RECT& r) { return static_cast<long>(r.right - r.left) * (r.bottom - r.top); };
+  const LONG style = GetWindowLongW(window, GWL_STYLE);
+  EXPECT_TRUE(style & WS_MAXIMIZEBOX);
+  EXPECT_TRUE(style & WS_THICKFRAME);
+  const std::map<int, std::string> before = layout();
+  const long boxBefore = area(rectInParent(control(id::脚本框)));
+
+  SendMessageW(window, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  ASSERT_TRUE(pumpUntil([&] { return IsZoomed(window) != FALSE; }, 5s));
+  EXPECT_GE(area(rectInParent(control(id::脚本框))), 2 * boxBefore);
+  RECT client;
+  GetClientRect(window, &client);
+  MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  for (int button : buttons) {
+    SCOPED_TRACE(button);
+    HWND hwnd = control(button);
+    EXPECT_TRUE(IsWindowVisible(hwnd));
+    RECT rect, shown, onScreen;
+    GetWindowRect(hwnd, &rect);
+    EXPECT_TRUE(IntersectRect(&shown, &rect, &client) && EqualRect(&shown, &rect)) << describe(rect);
+    EXPECT_TRUE(IntersectRect(&onScreen, &rect, &screen) && EqualRect(&onScreen, &rect)) << describe(rect);
+    POINT middle{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    EXPECT_EQ(WindowFromPoint(middle), hwnd) << "nothing covers it";
+  }
+
+  SendMessageW(window, WM_SYSCOMMAND, SC_RESTORE, 0);
+  ASSERT_TRUE(pumpUntil([&] { return IsZoomed(window) == FALSE; }, 5s));
+  EXPECT_EQ(layout(), before);
 }
 
 TEST_F(TamsikE2eTest, ScriptBoxIsWhite) {

@@ -2,7 +2,12 @@
 #include "platform/win32/window_thread.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <vector>
 
 #include "app/control_ids.h"
 #include "app/texts.h"
@@ -23,6 +28,21 @@ std::wstring statusText(HWND status, int panel) {
   LRESULT length = SendMessageW(status, SB_GETTEXTW, panel, reinterpret_cast<LPARAM>(text.data()));
   text.resize(LOWORD(length));
   return text;
+}
+
+// What the shell hands over when files are dropped: a DROPFILES header and
+// the wide paths, each ended by a zero, and one more zero.
+HGLOBAL dropOf(const std::vector<std::wstring>& paths) {
+  std::wstring list;
+  for (const std::wstring& path : paths) list += path + L'\0';
+  list += L'\0';
+  HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
+  auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
+  header->pFiles = sizeof(DROPFILES);
+  header->fWide = TRUE;
+  std::copy(list.begin(), list.end(), reinterpret_cast<wchar_t*>(header + 1));
+  GlobalUnlock(memory);
+  return memory;
 }
 
 class MainWindowTest : public testing::Test {
@@ -102,6 +122,45 @@ TEST_F(MainWindowTest, MouseEventsShowTheCursorPositionInPanelZero) {
   GetCursorPos(&cursor);
   EXPECT_EQ(statusText(control(control_id::状态条1), 0),
             L"x=" + std::to_wstring(cursor.x) + L"  y=" + std::to_wstring(cursor.y));
+}
+
+TEST_F(MainWindowTest, DroppedFilesOpenTheFirst) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring first = std::wstring(temp) + L"tamsik-drop-1.txt";
+  const std::wstring second = std::wstring(temp) + L"tamsik-drop-2.sbj";
+  std::ofstream(std::filesystem::path(first), std::ios::binary) << "1 2 65 0 0\r\n2 0 65 0 0\r\n";
+  std::ofstream(std::filesystem::path(second), std::ios::binary) << "3 3 1 5 5\r\n";
+  SendMessageW(window.hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(dropOf({first, second})), 0);
+  EXPECT_EQ(window.scriptBox().text(), L"1 2 65 0 0\r\n2 0 65 0 0\r\n");
+  EXPECT_EQ(statusText(control(control_id::状态条1), 1), L"共3条脚本");
+  EXPECT_TRUE(GetWindowLongW(window.hwnd(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+  DeleteFileW(first.c_str());
+  DeleteFileW(second.c_str());
+}
+
+TEST_F(MainWindowTest, EveryLineOfTheHelpTextIsReadableAtEveryScale) {
+  for (int dpi : {96, 120, 144, 168, 192}) {
+    SCOPED_TRACE(dpi);
+    RECT suggested{50, 50, 50 + MulDiv(450, dpi, 96), 50 + MulDiv(428, dpi, 96)};
+    SendMessageW(window.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    HWND label = control(control_id::标签3);
+    EXPECT_EQ(windowText(label), texts::kHelpText);
+    RECT room;
+    GetClientRect(label, &room);
+    HDC dc = GetDC(label);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    RECT needed{0, 0, room.right, 0};
+    DrawTextW(dc, texts::kHelpText, -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(label, dc);
+    EXPECT_LE(needed.bottom, room.bottom);
+    EXPECT_GE(metrics.tmHeight, MulDiv(11, dpi, 96)) << "still a size to read";
+    RECT labelRect = rectInParent(label), button = rectInParent(control(control_id::按钮2));
+    EXPECT_LE(labelRect.bottom, button.top);
+  }
 }
 
 TEST_F(MainWindowTest, ScalesItsLayoutWithTheMonitorDpi) {
