@@ -4,6 +4,12 @@
 
 #include "input/hook_codes.h"
 
+void Win32InputInjector::warmUp() {
+  MapVirtualKeyW(VK_SHIFT, MAPVK_VK_TO_VSC);
+  POINT ignored;
+  GetCursorPos(&ignored);
+}
+
 void Win32InputInjector::injectKeyEvent(std::int32_t vk, std::int32_t transition, std::optional<bool> extended) {
   INPUT input{};
   input.type = INPUT_KEYBOARD;
