@@ -43,7 +43,11 @@ class ScriptAction {
   // complete.
   std::optional<std::int64_t> execute(InputInjector& input, Waiter& waiter, std::int64_t dueUs) const;
 
-  static constexpr std::int64_t kSlowCallUs = 2000;
+  // Well above what an injection takes when its thread is warm, hooks
+  // included (under Wine SendInput returns once every hook has seen the
+  // event, a few milliseconds on a busy machine), and below the first-call
+  // costs seen under Wine (20-87 ms).
+  static constexpr std::int64_t kSlowCallUs = 10'000;
 
  private:
   std::int32_t time_ = 0;

@@ -97,9 +97,13 @@ TEST_F(PlayerTest, SlowInjectionsDoNotMoveLaterActions) {
                      "30ms mouse 32768 0 0", "31.5ms cursor 3 3", "45ms mouse 32768 0 0", "46.5ms cursor 4 4"}));
   log.clear();
   waiters.nowUs = 0;
-  input.costUs = 7000;  // slower than kSlowCallUs: the first key counts as gone out when its call returned
+  input.costUs = 7000;
   EXPECT_EQ(play(L"1000 0 65 0 0\r\n1100 2 65 0 0\r\n1500 0 66 0 0\r\n"),
-            (CallLog{"0ms key 65 0", "107ms key 65 2", "507ms key 66 0", "514ms key 66 2"}));
+            (CallLog{"0ms key 65 0", "100ms key 65 2", "500ms key 66 0", "507ms key 66 2"}));
+  log.clear();
+  waiters.nowUs = 0;
+  input.costUs = 12'000;  // slower than kSlowCallUs: the first key counts as gone out when its call returned
+  EXPECT_EQ(play(L"1000 0 65 0 0\r\n1100 2 65 0 0\r\n"), (CallLog{"0ms key 65 0", "112ms key 65 2"}));
 }
 
 TEST_F(PlayerTest, StartUpCostsNeverShortenTheFirstGap) {
