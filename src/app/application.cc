@@ -6,7 +6,7 @@
 
 Application::Application(const Platform& platform)
     : platform_(platform),
-      ownPlacements_(platform.clock),
+      ownPlacements_(platform.steadyClock),
       playerInput_(platform.injector, ownPlacements_),
       script_(platform.scriptBox, platform.windowThread),
       player_(state_.playing, script_, platform.loopOption, platform.controls, playerInput_, platform.waiters),

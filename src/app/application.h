@@ -37,6 +37,7 @@ struct Platform {
   RunThreads& runThreads;
   WindowThread& windowThread;
   TickClock& clock;
+  SteadyClock& steadyClock;
   LastInputClock& lastInput;
   CursorPosition& cursor;
   Sounds& sounds;

@@ -40,6 +40,7 @@ class Program {
   Win32WaiterFactory waiters_;
   Win32RunThreads runThreads_;
   Win32TickClock clock_;
+  Win32SteadyClock steadyClock_;
   Win32LastInputClock lastInput_;
   Win32CursorPosition cursor_;
   Win32Sounds sounds_;

@@ -10,7 +10,9 @@
 // and the player thread. Only `playing` is touched by the player thread.
 struct RunState {
   std::int32_t recording = 0;
-  std::int32_t recordStartTick = 0;
+  // When the ScrollLock release that started the recording reached the hook,
+  // in microseconds on the steady clock that stamps the events.
+  std::int64_t recordStartTick = 0;
   std::wstring recordedScript;
   MousePoint lastMousePos;
   std::int32_t lastMouseTime = 0;

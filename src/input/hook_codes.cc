@@ -19,13 +19,14 @@ constexpr std::uint32_t kWmMouseHWheel = 0x020E;
 
 }  // namespace
 
-KeyEvent keyEventFromHook(std::uint32_t vkCode, std::uint32_t flags, std::uintptr_t extraInfo, std::uint32_t time) {
+KeyEvent keyEventFromHook(std::uint32_t vkCode, std::uint32_t flags, std::uintptr_t extraInfo, std::uint32_t time,
+                          std::int64_t atUs) {
   return KeyEvent{(flags & kLlkhfUp) ? kKeyRelease : kKeyPress, static_cast<std::int32_t>(vkCode),
-                  extraInfo == kOwnInputMarker, (flags & kLlkhfExtended) != 0, time};
+                  extraInfo == kOwnInputMarker, (flags & kLlkhfExtended) != 0, time, atUs};
 }
 
 MouseEvent mouseEventFromHook(std::uint32_t message, std::int32_t x, std::int32_t y, std::uint32_t mouseData,
-                              std::uintptr_t extraInfo, std::uint32_t time) {
+                              std::uintptr_t extraInfo, std::uint32_t time, std::int64_t atUs) {
   std::int32_t code = 0;
   switch (message) {
     case kWmMouseMove: code = mouse_code::kMove; break;
@@ -45,7 +46,7 @@ MouseEvent mouseEventFromHook(std::uint32_t message, std::int32_t x, std::int32_
   std::int32_t data = 0;
   if (code == mouse_code::kWheel || code == mouse_code::kHWheel) data = static_cast<std::int16_t>(highWord);
   if (code == mouse_code::kXDown || code == mouse_code::kXUp) data = highWord;
-  return MouseEvent{code, x, y, extraInfo == kOwnInputMarker, data, time};
+  return MouseEvent{code, x, y, extraInfo == kOwnInputMarker, data, time, atUs};
 }
 
 bool isExtendedKey(std::int32_t vk) {

@@ -35,7 +35,7 @@ void HotKeys::onKeyEvent(const KeyEvent& event) {
   if (isHotKey(event.vk)) {
     if (event.transition != kKeyRelease) return;
     if (event.vk == hot_key::kScrollLock) {
-      state_.recording ? endRecording(event.time) : startRecording(event.time);
+      state_.recording ? endRecording(event.atUs) : startRecording(event.atUs);
     } else if (!state_.recording) {
       if (event.vk == hot_key::kF12) {
         runScript();
@@ -49,19 +49,18 @@ void HotKeys::onKeyEvent(const KeyEvent& event) {
   if (state_.recording && controls_.isChecked(CheckBox::选择框6)) recorder_.appendKeyLine(event);
 }
 
-void HotKeys::startRecording(std::uint32_t tick) {
+void HotKeys::startRecording(std::int64_t atUs) {
   if (controls_.isChecked(CheckBox::选择框3)) controls_.minimiseWindow();
-  recorder_.beginRecording(tick);
+  recorder_.beginRecording(atUs);
   controls_.setTimerPeriod(kTimerPeriodMs);
   sounds_.play(startCue());
 }
 
-void HotKeys::endRecording(std::uint32_t tick) {
+void HotKeys::endRecording(std::int64_t atUs) {
   state_.recording = 0;
   recorder_.flushToBox();
   std::int32_t lines = box_.lineCount();
-  std::int32_t elapsed = elapsedBetween(static_cast<std::uint32_t>(state_.recordStartTick), tick);
-  controls_.setStatusText(StatusPanel::message, recordingSummary(lines, elapsed));
+  controls_.setStatusText(StatusPanel::message, recordingSummary(lines, recorder_.lengthMs(atUs)));
   state_.recordStartTick = 0;
   sounds_.play(stopCue());
 }

@@ -37,10 +37,10 @@ class HotKeys {
   void onKeyEvent(const KeyEvent& event);
 
  private:
-  // A recording starts and ends at the moments the system stamped on the
-  // ScrollLock releases, on the clock of the recorded events.
-  void startRecording(std::uint32_t tick);
-  void endRecording(std::uint32_t tick);
+  // A recording starts and ends at the moments the ScrollLock releases
+  // reached the hook, on the clock of the recorded events.
+  void startRecording(std::int64_t atUs);
+  void endRecording(std::int64_t atUs);
   void runScript();
 
   RunState& state_;

@@ -10,7 +10,7 @@ std::uint64_t pack(std::int32_t x, std::int32_t y) {
 
 void OwnPlacements::notePlacement(std::int32_t x, std::int32_t y) {
   placedPoint_.store(pack(x, y));
-  placedTick_.store(clock_.tickMs());
+  placedUs_.store(clock_.nowUs());
   pending_.store(true);
 }
 
@@ -18,9 +18,9 @@ bool OwnPlacements::isOwn(const MouseEvent& event) {
   if (event.ownInput) return true;
   if (event.code != mouse_code::kMove || !pending_.load(std::memory_order_relaxed)) return false;
   if (placedPoint_.load() != pack(event.x, event.y)) return false;
-  // By the event's own stamp: the window thread may come to it late.
-  const auto since = static_cast<std::int32_t>(event.time - placedTick_.load());
-  if (since < -static_cast<std::int32_t>(kRecentMs) || since > static_cast<std::int32_t>(kRecentMs)) return false;
+  // By the moment the hook got the move: the window thread may come to it late.
+  const std::int64_t since = event.atUs - placedUs_.load();
+  if (since < -kRecentUs || since > kRecentUs) return false;
   pending_.store(false);
   return true;
 }

@@ -12,20 +12,20 @@
 // cursor at and the hook side recognises the move that follows.
 class OwnPlacements {
  public:
-  explicit OwnPlacements(TickClock& clock) : clock_(clock) {}
+  explicit OwnPlacements(SteadyClock& clock) : clock_(clock) {}
 
   // Player thread: the cursor is about to be placed at (x, y).
   void notePlacement(std::int32_t x, std::int32_t y);
   // Window thread: the event is Tamsik's own input. A placement is recognised
-  // once, and only by a move stamped shortly after it was made.
+  // once, and only by a move that reached the hook shortly after it was made.
   bool isOwn(const MouseEvent& event);
 
  private:
-  static constexpr std::uint32_t kRecentMs = 250;
+  static constexpr std::int64_t kRecentUs = 250'000;
 
-  TickClock& clock_;
+  SteadyClock& clock_;
   std::atomic<std::uint64_t> placedPoint_{0};
-  std::atomic<std::uint32_t> placedTick_{0};
+  std::atomic<std::int64_t> placedUs_{0};
   std::atomic<bool> pending_{false};
 };
 
@@ -44,6 +44,7 @@ class PlacementNotingInjector : public InputInjector {
     placements_.notePlacement(x, y);
     inner_.setCursorPos(x, y);
   }
+  void warmUp() override { inner_.warmUp(); }
 
  private:
   InputInjector& inner_;

@@ -1,5 +1,6 @@
 #include "input/recorder.h"
 
+#include <algorithm>
 #include <climits>
 
 #include "input/hook_codes.h"
@@ -13,9 +14,10 @@ constexpr double kThrottleMargin = 0.0000001;
 
 }  // namespace
 
-std::int32_t elapsedBetween(std::uint32_t startTick, std::uint32_t nowTick) {
-  std::uint32_t elapsed = nowTick - startTick;
-  return elapsed > static_cast<std::uint32_t>(INT32_MAX) ? INT32_MAX : static_cast<std::int32_t>(elapsed);
+std::int32_t elapsedBetween(std::int64_t startUs, std::int64_t atUs) {
+  if (atUs <= startUs) return 0;
+  const std::int64_t ms = (atUs - startUs) / 1000;
+  return ms > INT32_MAX ? INT32_MAX : static_cast<std::int32_t>(ms);
 }
 
 double leadingNumber(const std::wstring& text) {
@@ -41,15 +43,16 @@ Recorder::Recorder(RunState& state, Controls& controls, ScriptBox& box, CursorPo
       ownPlacements_(ownPlacements),
       windowThread_(windowThread) {}
 
-std::int32_t Recorder::elapsedMs(std::uint32_t eventTime) const {
-  return elapsedBetween(static_cast<std::uint32_t>(state_.recordStartTick), eventTime);
-}
+std::int32_t Recorder::elapsedMs(std::int64_t atUs) const { return elapsedBetween(state_.recordStartTick, atUs); }
 
-void Recorder::beginRecording(std::uint32_t tick) {
+std::int32_t Recorder::lengthMs(std::int64_t endUs) const { return std::max(elapsedMs(endUs), lastLineMs_); }
+
+void Recorder::beginRecording(std::int64_t startUs) {
   state_.recording = 1;
-  state_.recordStartTick = static_cast<std::int32_t>(tick);
+  state_.recordStartTick = startUs;
   state_.recordedScript.clear();
   pending_.clear();
+  lastLineMs_ = 0;
   box_.setText(L"");
   state_.lastMousePos = {};
   state_.lastMouseTime = 0;
@@ -58,7 +61,9 @@ void Recorder::beginRecording(std::uint32_t tick) {
 void Recorder::appendKeyLine(const KeyEvent& event) {
   std::optional<bool> extended;
   if (event.extended != isExtendedKey(event.vk)) extended = event.extended;
-  appendLine(keyLine(elapsedMs(event.time), event.transition, event.vk, extended));
+  const std::int32_t t = elapsedMs(event.atUs);
+  lastLineMs_ = t;
+  appendLine(keyLine(t, event.transition, event.vk, extended));
 }
 
 void Recorder::onMouseEvent(const MouseEvent& event) {
@@ -81,7 +86,7 @@ void Recorder::showCursorPosition() {
 }
 
 void Recorder::appendMouseLine(const MouseEvent& event) {
-  std::int32_t t = elapsedMs(event.time);
+  std::int32_t t = elapsedMs(event.atUs);
   if (event.code == mouse_code::kMove) {
     double gap = static_cast<double>(t) - state_.lastMouseTime;
     if (gap - leadingNumber(controls_.sensitivityText()) <= kThrottleMargin) return;
@@ -89,6 +94,7 @@ void Recorder::appendMouseLine(const MouseEvent& event) {
   }
   state_.lastMousePos = {event.x, event.y};
   state_.lastMouseTime = t;
+  lastLineMs_ = t;
   std::optional<std::int32_t> data;
   if (mouse_code::carriesData(event.code)) data = event.data;
   appendLine(mouseLine(t, event.code, event.x, event.y, data));

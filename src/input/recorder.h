@@ -12,8 +12,9 @@
 
 // Turns the user's keys and mouse events into script lines while a recording
 // is on, and shows the cursor position on every mouse event. A line is
-// stamped with the event's own time, as the system stamped it, so that the
-// stamps do not depend on when this thread gets round to the event.
+// stamped with the moment the hook got its event, on the steady clock, so
+// that the stamps depend neither on when this thread gets round to the event
+// nor on the system's coarse stamp, which the injecting program may set.
 //
 // A line goes into the recorded script at once; the script box follows once
 // the window thread is done with the events at hand, so that lines that come
@@ -26,9 +27,12 @@ class Recorder {
   Recorder(RunState& state, Controls& controls, ScriptBox& box, CursorPosition& cursor, OwnPlacements& ownPlacements,
            WindowThread& windowThread);
 
-  // A recording starts at tick: recording := 1, and the recorded script, the
-  // box and the mouse filters start afresh.
-  void beginRecording(std::uint32_t tick);
+  // A recording starts at startUs: recording := 1, and the recorded script,
+  // the box and the mouse filters start afresh.
+  void beginRecording(std::int64_t startUs);
+  // The length of a recording that the event at endUs ends, in whole
+  // milliseconds: never shorter than its last line's stamp.
+  std::int32_t lengthMs(std::int64_t endUs) const;
   // A key line; the line's sixth field carries the extended flag only when
   // it is not the one usual for the key's code.
   void appendKeyLine(const KeyEvent& event);
@@ -40,7 +44,7 @@ class Recorder {
 
  private:
   void appendMouseLine(const MouseEvent& event);
-  std::int32_t elapsedMs(std::uint32_t eventTime) const;
+  std::int32_t elapsedMs(std::int64_t atUs) const;
   void appendLine(const std::wstring& line);
   void showCursorPosition();
 
@@ -52,6 +56,7 @@ class Recorder {
   WindowThread& windowThread_;
   // Recorded lines not yet in the box.
   std::wstring pending_;
+  std::int32_t lastLineMs_ = 0;
   bool flushPosted_ = false;
   bool readoutPosted_ = false;
   // The box's revision right after our last write: while it stays the same,
@@ -59,9 +64,9 @@ class Recorder {
   std::uint64_t writtenRevision_ = UINT64_MAX;
 };
 
-// Milliseconds between two ticks of the wrapping 32-bit clock, so that a
-// recording across the wrap stays right.
-std::int32_t elapsedBetween(std::uint32_t startTick, std::uint32_t nowTick);
+// Whole milliseconds from startUs to atUs, 0 for a moment before the start,
+// at most INT32_MAX.
+std::int32_t elapsedBetween(std::int64_t startUs, std::int64_t atUs);
 
 // The leading decimal number of a text, 0 when there is none.
 double leadingNumber(const std::wstring& text);

@@ -49,9 +49,12 @@ struct KeyEvent {
   std::int32_t vk = 0;
   bool ownInput = false;  // injected by Tamsik itself
   bool extended = false;  // the key sits on an E0-prefixed scan code
-  // When the event happened, as the system stamped it on the millisecond
-  // tick clock (the clock of TickClock).
+  // The system's stamp: on the tick clock (10-16 ms steps on Windows), and
+  // whatever the program that injected the event chose. Not for timing.
   std::uint32_t time = 0;
+  // When the hook was called with the event, in microseconds on the clock of
+  // SteadyClock: what script lines are stamped with.
+  std::int64_t atUs = 0;
 
   friend bool operator==(const KeyEvent&, const KeyEvent&) = default;
 };
@@ -63,7 +66,8 @@ struct MouseEvent {
   bool ownInput = false;
   // For the codes that carry data (mouse_code::carriesData), its value; else 0.
   std::int32_t data = 0;
-  std::uint32_t time = 0;
+  std::uint32_t time = 0;  // as KeyEvent's
+  std::int64_t atUs = 0;
 
   friend bool operator==(const MouseEvent&, const MouseEvent&) = default;
 };
@@ -99,6 +103,12 @@ class InputHooks {
 class InputInjector {
  public:
   virtual ~InputInjector() = default;
+  // The calling thread does now whatever the first injection on a thread
+  // would do the first time (under Wine the first MapVirtualKeyW on a thread
+  // opens its X connection, 20-87 ms), so that the injections that follow
+  // go out when they are due. Injects nothing. The player's run thread calls
+  // it once, before it takes its first due moment.
+  virtual void warmUp() = 0;
   // transition 2 releases the key, any other value presses it. Without an
   // extended flag of its own, the key gets the one usual for its code.
   virtual void injectKeyEvent(std::int32_t vk, std::int32_t transition, std::optional<bool> extended) = 0;

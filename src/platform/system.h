@@ -11,9 +11,18 @@
 class TickClock {
  public:
   virtual ~TickClock() = default;
-  // Milliseconds from a fixed origin, the clock of the input events' stamps;
-  // wraps round after 2^32.
+  // Milliseconds from a fixed origin, the system's tick (10-16 ms steps on
+  // Windows); wraps round after 2^32.
   virtual std::uint32_t tickMs() = 0;
+};
+
+// A steady clock with sub-millisecond steps that no change of the system
+// time moves: the performance counter on Windows. The hooks stamp events on
+// it as they arrive.
+class SteadyClock {
+ public:
+  virtual ~SteadyClock() = default;
+  virtual std::int64_t nowUs() = 0;
 };
 
 // When the system last took input from the keyboard or the mouse, whoever it

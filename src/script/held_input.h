@@ -15,6 +15,7 @@ class HeldInput : public InputInjector {
   void injectKeyEvent(std::int32_t vk, std::int32_t transition, std::optional<bool> extended) override;
   void injectMouseEvent(std::int32_t flags, std::int32_t dx, std::int32_t dy, std::int32_t data) override;
   void setCursorPos(std::int32_t x, std::int32_t y) override { inner_.setCursorPos(x, y); }
+  void warmUp() override { inner_.warmUp(); }
 
   // Releases everything still held, last pressed first: a key as it was
   // pressed, a button by its up flag (a side button with its number).

@@ -26,9 +26,9 @@ std::int64_t ActionSchedule::due(std::int32_t pauseMs, std::int64_t leadUs, std:
   return started_ ? referenceUs_ + std::int64_t{pauseMs} * 1000 : nowUs + leadUs;
 }
 
-void ActionSchedule::played(std::int64_t dueUs, std::int64_t nowUs) {
+void ActionSchedule::played(std::int64_t dueUs, std::int64_t wentOutUs) {
+  referenceUs_ = !started_ || wentOutUs - dueUs > kCatchUpUs ? wentOutUs : dueUs;
   started_ = true;
-  referenceUs_ = nowUs - dueUs > kCatchUpUs ? nowUs : dueUs;
 }
 
 ScriptPlayer::ScriptPlayer(std::atomic<std::int32_t>& playing, PublishedScript& script, const std::atomic<bool>& loop,
@@ -76,6 +76,9 @@ void ScriptPlayer::playScript(const Run& run) {
     return;
   }
 
+  // Before the first due moment is taken, so that the first action is not
+  // late by the thread's first calls.
+  input_.warmUp();
   HeldInput held(input_);
   ScriptAction action;
   ActionSchedule schedule;
@@ -98,8 +101,9 @@ void ScriptPlayer::playScript(const Run& run) {
       WaitEnd end = waiter.waitUntil(due - action.leadUs());
       if (end == WaitEnd::cancelled) break;
       if (end == WaitEnd::interrupted) continue;  // the box changed: this line once more
-      if (!action.execute(held, waiter, due)) break;
-      schedule.played(due, waiter.nowUs());
+      std::optional<std::int64_t> wentOut = action.execute(held, waiter, due);
+      if (!wentOut) break;
+      schedule.played(due, *wentOut);
       previousStamp = line->time;
       playedInPass = true;
     }

@@ -10,8 +10,9 @@
 #include "platform/waiter.h"
 #include "script/published_script.h"
 
-// Plays the script box line by line, once or in a loop. The first action of a
-// run is played at once; each later one is due the difference of the two
+// Plays the script box line by line, once or in a loop. The run's thread first
+// warms up the injection (InputInjector::warmUp); the first action of a run is
+// then played at once; each later one is due the difference of the two
 // lines' stamps after the one before it (3 ms when that is not positive), and
 // the first action of every later pass 3 ms after the last of the pass
 // before. Due moments lie on the waiter's steady clock, so the time that the
@@ -23,10 +24,12 @@
 // The run's thread reads only the published script and the loop option's
 // mirror; it never waits for the window thread.
 // The moments at which a run's actions are due: each the previous one plus its
-// pause. A lag of up to kCatchUpUs is caught up by the actions that follow;
-// after a longer stall (a suspended machine, a hung injection) the moment the
-// late action was played becomes the new reference, so that a stall never
-// turns into a burst.
+// pause. The first action of a run anchors the schedule where it actually
+// went out, so that no start-up cost (a first call on a new thread, a late
+// wake-up) shortens the first gap. After that, a lag of up to kCatchUpUs is
+// caught up by the actions that follow; after a longer stall (a suspended
+// machine, a hung injection) the moment the late action went out becomes the
+// new reference, so that a stall never turns into a burst.
 class ActionSchedule {
  public:
   static constexpr std::int64_t kCatchUpUs = 50'000;
@@ -35,8 +38,8 @@ class ActionSchedule {
   // the first action of all at once, that is leadUs (how long before its
   // moment the action begins) from now.
   std::int64_t due(std::int32_t pauseMs, std::int64_t leadUs, std::int64_t nowUs) const;
-  // Right after the action that was due at dueUs.
-  void played(std::int64_t dueUs, std::int64_t nowUs);
+  // Right after the action that was due at dueUs and went out at wentOutUs.
+  void played(std::int64_t dueUs, std::int64_t wentOutUs);
 
  private:
   bool started_ = false;

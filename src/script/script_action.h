@@ -34,9 +34,20 @@ class ScriptAction {
   // it leadUs() before that. A mouse action: an absolute-flag-only event,
   // then the cursor is placed; a move ends there, any other code follows as
   // a mouse event at that point at the due moment, at least the lead after
-  // the placement. A key action: one key event. Nothing is checked. False
-  // when the waiter was cancelled before the action was complete.
-  bool execute(InputInjector& input, Waiter& waiter, std::int64_t dueUs) const;
+  // the placement. A key action: one key event. Nothing is checked.
+  // Returns when the action went out: the moment it began (a button: the
+  // moment its button event began), or, when one of those calls took longer
+  // than kSlowCallUs, the moment the last one returned, since a call that
+  // slow did work of its own (a first call on the thread) before its event
+  // left. Nothing when the waiter was cancelled before the action was
+  // complete.
+  std::optional<std::int64_t> execute(InputInjector& input, Waiter& waiter, std::int64_t dueUs) const;
+
+  // Well above what an injection takes when its thread is warm, hooks
+  // included (under Wine SendInput returns once every hook has seen the
+  // event, a few milliseconds on a busy machine), and below the first-call
+  // costs seen under Wine (20-87 ms).
+  static constexpr std::int64_t kSlowCallUs = 10'000;
 
  private:
   std::int32_t time_ = 0;

@@ -26,7 +26,8 @@ class ApplicationTest : public testing::Test {
 
   void key(std::uint32_t tick, std::int32_t transition, std::int32_t vk) {
     clock.now = tick;
-    hooks.listener->onKey(KeyEvent{transition, vk, false, isExtendedKey(vk), tick});
+    steady.us = std::int64_t{tick} * 1000;
+    hooks.listener->onKey(KeyEvent{transition, vk, false, isExtendedKey(vk), tick, steady.us});
   }
   void tap(std::uint32_t tick, std::int32_t vk) {
     key(tick, kKeyPress, vk);
@@ -34,8 +35,9 @@ class ApplicationTest : public testing::Test {
   }
   void mouse(std::uint32_t tick, std::int32_t code, std::int32_t x, std::int32_t y) {
     clock.now = tick;
+    steady.us = std::int64_t{tick} * 1000;
     cursor.position = {x, y};
-    hooks.listener->onMouse(MouseEvent{code, x, y, false, 0, tick});
+    hooks.listener->onMouse(MouseEvent{code, x, y, false, 0, tick, steady.us});
   }
   // Runs what F12 started; the user's actions set for moments of the run
   // happen in its pauses.
@@ -54,8 +56,9 @@ class ApplicationTest : public testing::Test {
   FakeInputHooks hooks;
   FakeWaiterFactory waiters;
   FakeClock clock;
+  FakeSteadyClock steady;
   FakeCursor cursor;
-  LoopbackInjector injector{injected, &waiters.nowUs, hooks, clock, cursor};
+  LoopbackInjector injector{injected, &waiters.nowUs, hooks, steady, cursor};
   FakeRunThreads threads;
   FakeWindowThread windowThread;
   FakeLastInput lastInput;
@@ -65,7 +68,7 @@ class ApplicationTest : public testing::Test {
   FakeFileStore files{log};
   FakeTextCodec codec;
   Application app{Platform{controls, box, windowList, loop, windows, hooks, injector, waiters, threads, windowThread,
-                           clock, lastInput, cursor, sounds, processes, dialogs, files, codec}};
+                           clock, steady, lastInput, cursor, sounds, processes, dialogs, files, codec}};
 };
 
 TEST_F(ApplicationTest, RecordedKeysAndClicksPlayBackAsTheyCame) {

@@ -28,7 +28,8 @@ struct Wiring {
   FakeCursor cursor;
   FakeSounds sounds{log};
   NullRuns runs;
-  OwnPlacements placements{clock};
+  FakeSteadyClock steady;
+  OwnPlacements placements{steady};
   FakeWindowThread windowThread;
   Recorder recorder{state, controls, box, cursor, placements, windowThread};
   HotKeys hotKeys{state, controls, box, sounds, runs, recorder};
@@ -59,8 +60,8 @@ void BM_RecordedKeyEvent(benchmark::State& state) {
   wiring.hotKeys.onKeyEvent(KeyEvent{2, 0x91, false});
   for (std::int64_t i = 0; i < state.range(0); ++i) wiring.hotKeys.onKeyEvent(KeyEvent{0, 0x41, false});
   for (auto _ : state) {
-    ++wiring.clock.now;
-    wiring.hotKeys.onKeyEvent(KeyEvent{2, 0x41, false, false, wiring.clock.now});
+    wiring.steady.us += 1000;
+    wiring.hotKeys.onKeyEvent(KeyEvent{2, 0x41, false, false, wiring.steady.windowsTick(), wiring.steady.us});
   }
 }
 BENCHMARK(BM_RecordedKeyEvent)->Arg(10)->Arg(10000)->Arg(100000);

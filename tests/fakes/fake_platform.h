@@ -103,12 +103,19 @@ inline std::string msText(std::int64_t us) {
   return text + "ms";
 }
 
-// Logs every injection. With a clock, each call is logged with the moment it
-// was made ("100ms key 65 2") and takes costUs on that clock: a slow
-// injection, such as SetCursorPos under Wine.
+// Logs every injection. With a clock, each call is logged with the moment its
+// event went out ("100ms key 65 2") and takes costUs on that clock after it: a
+// slow injection, such as SetCursorPos under Wine. warmUp() logs nothing and
+// takes warmUpCostUs (under Wine the first MapVirtualKeyW on a thread opens
+// its X connection); the first injection takes firstCallCostUs more before
+// its event goes out: a start-up cost that no warm-up foresaw.
 class FakeInputInjector : public InputInjector {
  public:
   explicit FakeInputInjector(CallLog& log, std::int64_t* clockUs = nullptr) : log_(log), clockUs_(clockUs) {}
+  void warmUp() override {
+    ++warmUps;
+    if (clockUs_) *clockUs_ += warmUpCostUs;
+  }
   void injectKeyEvent(std::int32_t vk, std::int32_t transition, std::optional<bool> extended) override {
     std::string text = "key " + std::to_string(vk) + " " + std::to_string(transition);
     if (extended) text += *extended ? " ext=1" : " ext=0";
@@ -124,6 +131,9 @@ class FakeInputInjector : public InputInjector {
   }
 
   std::int64_t costUs = 0;
+  std::int64_t warmUpCostUs = 0;
+  std::int64_t firstCallCostUs = 0;
+  int warmUps = 0;
 
  private:
   void add(const std::string& text) {
@@ -131,9 +141,13 @@ class FakeInputInjector : public InputInjector {
       log_.push_back(text);
       return;
     }
+    if (!injected_) *clockUs_ += firstCallCostUs;
+    injected_ = true;
     log_.push_back(msText(*clockUs_) + " " + text);
     *clockUs_ += costUs;
   }
+
+  bool injected_ = false;
 
   CallLog& log_;
   std::int64_t* clockUs_;
@@ -222,6 +236,16 @@ class FakeClock : public TickClock {
   std::uint32_t now = 100000;
 };
 
+// The performance counter, in microseconds, and the tick that Windows reads
+// at the same moment: GetTickCount and the hook structures' time field move
+// in steps of 15.625 ms.
+class FakeSteadyClock : public SteadyClock {
+ public:
+  std::int64_t nowUs() override { return us; }
+  std::uint32_t windowsTick() const { return static_cast<std::uint32_t>(us / 15625 * 15625 / 1000); }
+  std::int64_t us = 100'000'000;
+};
+
 class FakeCursor : public CursorPosition {
  public:
   MousePoint cursorPos() override { return position; }
@@ -256,34 +280,39 @@ class FakeRunThreads : public RunThreads {
 
 // A made-up desktop's input: what is injected is logged as FakeInputInjector
 // logs it and comes back to the hooks' listener the way the system sends it,
-// stamped with the clock's tick: keys and buttons marked as injected by us,
-// a cursor placement as a plain move, which is how Wine reports it.
+// stamped with the clock's present moment and tick: keys and buttons marked
+// as injected by us, a cursor placement as a plain move, which is how Wine
+// reports it.
 class LoopbackInjector : public FakeInputInjector {
  public:
-  LoopbackInjector(CallLog& log, std::int64_t* clockUs, FakeInputHooks& hooks, FakeClock& clock, FakeCursor& cursor)
+  LoopbackInjector(CallLog& log, std::int64_t* clockUs, FakeInputHooks& hooks, FakeSteadyClock& clock,
+                   FakeCursor& cursor)
       : FakeInputInjector(log, clockUs), hooks_(hooks), clock_(clock), cursor_(cursor) {}
   void injectKeyEvent(std::int32_t vk, std::int32_t transition, std::optional<bool> extended) override {
     FakeInputInjector::injectKeyEvent(vk, transition, extended);
     if (hooks_.listener) {
       hooks_.listener->onKey(KeyEvent{transition == kKeyRelease ? kKeyRelease : kKeyPress, vk, true,
-                                      extended.value_or(false), clock_.now});
+                                      extended.value_or(false), clock_.windowsTick(), clock_.us});
     }
   }
   void injectMouseEvent(std::int32_t flags, std::int32_t dx, std::int32_t dy, std::int32_t data) override {
     FakeInputInjector::injectMouseEvent(flags, dx, dy, data);
     const std::int32_t code = flags & ~mouse_code::kAbsolute;
     if (hooks_.listener && code != 0) {
-      hooks_.listener->onMouse(MouseEvent{code, cursor_.position.x, cursor_.position.y, true, data, clock_.now});
+      hooks_.listener->onMouse(MouseEvent{code, cursor_.position.x, cursor_.position.y, true, data,
+                                          clock_.windowsTick(), clock_.us});
     }
   }
   void setCursorPos(std::int32_t x, std::int32_t y) override {
     FakeInputInjector::setCursorPos(x, y);
     cursor_.position = {x, y};
-    if (hooks_.listener) hooks_.listener->onMouse(MouseEvent{mouse_code::kMove, x, y, false, 0, clock_.now});
+    if (hooks_.listener) {
+      hooks_.listener->onMouse(MouseEvent{mouse_code::kMove, x, y, false, 0, clock_.windowsTick(), clock_.us});
+    }
   }
 
  private:
   FakeInputHooks& hooks_;
-  FakeClock& clock_;
+  FakeSteadyClock& clock_;
   FakeCursor& cursor_;
 };

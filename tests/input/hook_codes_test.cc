@@ -29,7 +29,7 @@ TEST(HookCodesTest, MouseMessagesBecomeEventCodes) {
       {0x0000, 0},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(mouseEventFromHook(c.message, 0, 0, 0, 0, 0).code, c.code) << "message 0x" << std::hex << c.message;
+    EXPECT_EQ(mouseEventFromHook(c.message, 0, 0, 0, 0, 0, 0).code, c.code) << "message 0x" << std::hex << c.message;
   }
 }
 
@@ -50,7 +50,7 @@ TEST(HookCodesTest, KeyTransitionAndExtensionFollowTheirFlagsAlone) {
       {0xFFFFFF7F, kKeyPress, true},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(keyEventFromHook(0x0D, c.flags, 0, 0xFFFFFFF0u), (KeyEvent{c.transition, 0x0D, false, c.extended, 0xFFFFFFF0u}))
+    EXPECT_EQ(keyEventFromHook(0x0D, c.flags, 0, 0xFFFFFFF0u, 77), (KeyEvent{c.transition, 0x0D, false, c.extended, 0xFFFFFFF0u, 77}))
         << "flags 0x" << std::hex << c.flags;
   }
 }
@@ -74,9 +74,10 @@ TEST(HookCodesTest, WheelsCarryTheSignedDeltaAndSideButtonsTheirNumber) {
       {0x0200, 0x00010000u, 0},
   };
   for (const Case& c : cases) {
-    MouseEvent event = mouseEventFromHook(c.message, -7, 9, c.mouseData, 0, 1234);
+    MouseEvent event = mouseEventFromHook(c.message, -7, 9, c.mouseData, 0, 1234, 5678);
     EXPECT_EQ(event.data, c.data) << "message 0x" << std::hex << c.message << " data 0x" << c.mouseData;
     EXPECT_EQ(event.time, 1234u);
+    EXPECT_EQ(event.atUs, 5678);
     EXPECT_EQ(mouse_code::carriesData(event.code), c.data != 0 || c.mouseData == 0x0000FFFFu)
         << "message 0x" << std::hex << c.message;
   }
@@ -97,8 +98,8 @@ TEST(HookCodesTest, OnlyOurExactMarkerMeansOwnInput) {
       {0x544B5331, false},  // the marker's bytes reversed
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(keyEventFromHook(0x0D, 0, c.extraInfo, 0).ownInput, c.own) << "extra info 0x" << std::hex << c.extraInfo;
-    EXPECT_EQ(mouseEventFromHook(0x0200, 1, 2, 0, c.extraInfo, 0).ownInput, c.own)
+    EXPECT_EQ(keyEventFromHook(0x0D, 0, c.extraInfo, 0, 0).ownInput, c.own) << "extra info 0x" << std::hex << c.extraInfo;
+    EXPECT_EQ(mouseEventFromHook(0x0200, 1, 2, 0, c.extraInfo, 0, 0).ownInput, c.own)
         << "extra info 0x" << std::hex << c.extraInfo;
   }
 }

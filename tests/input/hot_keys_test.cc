@@ -28,15 +28,20 @@ class FakeRuns : public Runs {
 
 class HotKeysTest : public RecorderTest {
  protected:
-  // Keys as the hook delivers them, stamped with the clock's present tick.
-  void press(std::int32_t vk) { hotKeys.onKeyEvent(KeyEvent{0, vk, false, isExtendedKey(vk), clock.now}); }
-  void release(std::int32_t vk) { hotKeys.onKeyEvent(KeyEvent{2, vk, false, isExtendedKey(vk), clock.now}); }
+  // Keys as the hook delivers them, at the clock's present moment.
+  void press(std::int32_t vk) { hotKeys.onKeyEvent(at(KeyEvent{0, vk, false, isExtendedKey(vk)})); }
+  void release(std::int32_t vk) { hotKeys.onKeyEvent(at(KeyEvent{2, vk, false, isExtendedKey(vk)})); }
+  KeyEvent at(KeyEvent event) {
+    event.time = steady.windowsTick();
+    event.atUs = steady.us;
+    return event;
+  }
   void tap(std::int32_t vk) {
     press(vk);
     release(vk);
   }
   void tapAt(std::uint32_t ms, std::int32_t vk) {
-    clock.now = static_cast<std::uint32_t>(state.recordStartTick) + ms;
+    steady.us = state.recordStartTick + std::int64_t{ms} * 1000;
     tap(vk);
   }
 
@@ -58,7 +63,7 @@ TEST_F(HotKeysTest, ScrollLockStartsARecordingOnItsRelease) {
   EXPECT_EQ(state.recording, 0);
   release(kScrollLock);
   EXPECT_EQ(state.recording, 1);
-  EXPECT_EQ(state.recordStartTick, 100000);
+  EXPECT_EQ(state.recordStartTick, 100'000'000);
   EXPECT_EQ(box.text(), L"");
   EXPECT_EQ(state.lastMousePos, (MousePoint{0, 0}));
   EXPECT_EQ(state.lastMouseTime, 0);
@@ -88,16 +93,16 @@ TEST_F(HotKeysTest, SummaryCountsLinesStillOnTheirWayToTheBox) {
   EXPECT_EQ(controls.status[1], L"共3条脚本,估计执行时间需要1.5秒");
 }
 
-TEST_F(HotKeysTest, RecordingRunsFromTheStampOfOneScrollLockToTheOther) {
+TEST_F(HotKeysTest, RecordingRunsFromOneScrollLockToTheOtherOnTheFineClock) {
   controls.checked[CheckBox::选择框3] = false;
-  clock.now = 500000;  // the window's thread gets to each event later than it happened
-  hotKeys.onKeyEvent(KeyEvent{2, kScrollLock, false, false, 499000});
-  EXPECT_EQ(state.recordStartTick, 499000);
-  hotKeys.onKeyEvent(KeyEvent{0, 0x41, false, false, 499250});
-  clock.now = 700000;
-  hotKeys.onKeyEvent(KeyEvent{2, kScrollLock, false, false, 501500});
-  EXPECT_EQ(box.text(), L"250 0 65 0 0\r\n");
-  EXPECT_EQ(controls.status[1], L"共2条脚本,估计执行时间需要2.5秒");
+  steady.us = 500'000'000;  // the window's thread gets to each event later than the hook did
+  hotKeys.onKeyEvent(KeyEvent{2, kScrollLock, false, false, 0, 499'000'300});
+  EXPECT_EQ(state.recordStartTick, 499'000'300);
+  hotKeys.onKeyEvent(KeyEvent{0, 0x41, false, false, 0, 499'250'299});
+  steady.us = 700'000'000;
+  hotKeys.onKeyEvent(KeyEvent{2, kScrollLock, false, false, 0, 501'500'299});
+  EXPECT_EQ(box.text(), L"249 0 65 0 0\r\n");
+  EXPECT_EQ(controls.status[1], L"共2条脚本,估计执行时间需要2.499秒");
 }
 
 TEST_F(HotKeysTest, EmptyRecordingReportsOneLine) {
@@ -194,6 +199,7 @@ TEST_F(HotKeysTest, OwnInjectedKeysAreNeitherHotKeysNorRecorded) {
     }
     void injectMouseEvent(std::int32_t, std::int32_t, std::int32_t, std::int32_t) override {}
     void setCursorPos(std::int32_t, std::int32_t) override {}
+    void warmUp() override {}
   } loopback{hotKeys};
   for (std::int32_t vk : {kScrollLock, kF12, kF11, 0x41}) {
     loopback.injectKeyEvent(vk, 0, std::nullopt);

@@ -7,32 +7,36 @@
 #include "input/hook_codes.h"
 #include "input/recorder.h"
 
-// A recorder wired to fakes, with a recording started at tick 100000 the way
-// ScrollLock starts one.
+// A recorder wired to fakes, with a recording started the way ScrollLock
+// starts one. Events carry the system's stamp as Windows makes it, on the
+// tick clock in 15.625 ms steps, and the moment the hook got them on the
+// fine clock.
 class RecorderTest : public testing::Test {
  protected:
-  void startRecording() { recorder.beginRecording(clock.now); }
+  void startRecording() { recorder.beginRecording(steady.us); }
 
-  // Events stamped ms after the start of the recording, arriving then.
+  // Events that reach the hook ms after the start of the recording, and the
+  // window's thread then.
   void mouseAt(std::uint32_t ms, std::int32_t code, std::int32_t x, std::int32_t y, bool own = false,
                std::int32_t data = 0) {
-    clock.now = static_cast<std::uint32_t>(state.recordStartTick) + ms;
-    recorder.onMouseEvent(MouseEvent{code, x, y, own, data, clock.now});
+    steady.us = state.recordStartTick + std::int64_t{ms} * 1000;
+    recorder.onMouseEvent(MouseEvent{code, x, y, own, data, steady.windowsTick(), steady.us});
   }
 
   // Without an extended flag of its own, the key has the one usual for it.
   void keyAt(std::uint32_t ms, std::int32_t transition, std::int32_t vk, std::optional<bool> extended = std::nullopt) {
-    clock.now = static_cast<std::uint32_t>(state.recordStartTick) + ms;
-    recorder.appendKeyLine(KeyEvent{transition, vk, false, extended.value_or(isExtendedKey(vk)), clock.now});
+    steady.us = state.recordStartTick + std::int64_t{ms} * 1000;
+    recorder.appendKeyLine(
+        KeyEvent{transition, vk, false, extended.value_or(isExtendedKey(vk)), steady.windowsTick(), steady.us});
   }
 
   CallLog log;
   RunState state;
   FakeControls controls{log};
   FakeScriptBox box;
-  FakeClock clock;
+  FakeSteadyClock steady;
   FakeCursor cursor;
-  OwnPlacements placements{clock};
+  OwnPlacements placements{steady};
   // What the recorder leaves for the window thread runs at once, unless a
   // test holds it back.
   FakeWindowThread windowThread;

@@ -65,20 +65,28 @@ TEST_F(RecorderTest, KeyLinesAreNeitherThrottledNorMerged) {
   EXPECT_EQ(box.text(), L"2000 3 1 9 9\r\n2015 0 65 0 0\r\n2015 2 65 0 0\r\n2016 3 1 10 10\r\n");
 }
 
-TEST_F(RecorderTest, LinesAreStampedWithTheEventsOwnTimeNotTheirArrival) {
+TEST_F(RecorderTest, LinesAreStampedWhenTheHookGotTheEventNotWhenTheWindowThreadDoes) {
   startRecording();
-  clock.now += 900;  // the window's thread gets to the events late
-  recorder.appendKeyLine(KeyEvent{0, 65, false, false, static_cast<std::uint32_t>(state.recordStartTick) + 15});
-  recorder.onMouseEvent(MouseEvent{2, 4, 4, false, 0, static_cast<std::uint32_t>(state.recordStartTick) + 40});
+  const std::int64_t start = state.recordStartTick;
+  steady.us += 900'000;  // the window's thread gets to the events late
+  recorder.appendKeyLine(KeyEvent{0, 65, false, false, steady.windowsTick(), start + 15'400});
+  recorder.onMouseEvent(MouseEvent{2, 4, 4, false, 0, steady.windowsTick(), start + 40'999});
   EXPECT_EQ(box.text(), L"15 0 65 0 0\r\n40 3 2 4 4\r\n");
 }
 
-TEST_F(RecorderTest, StampsSurviveTheTickWrap) {
-  clock.now = 0xFFFFFF00u;
+TEST_F(RecorderTest, LinesFollowTheFineClockWhateverTheSystemsStampSays) {
   startRecording();
-  keyAt(0x100, 0, 65);  // the event's tick is 0 again
-  mouseAt(0x200, 2, 1, 1);
-  EXPECT_EQ(box.text(), L"256 0 65 0 0\r\n512 3 2 1 1\r\n");
+  const std::int64_t start = state.recordStartTick;
+  keyAt(5, 0, 65);  // the tick has not moved since the start: Windows stamps both 0 ms
+  keyAt(10, 2, 65);
+  mouseAt(27, 2, 1, 1);  // and these two 15.625 ms apart
+  mouseAt(33, 4, 1, 1);
+  // Another program's keys, sent with times of its own choosing.
+  steady.us = start + 40'000;
+  recorder.appendKeyLine(KeyEvent{0, 66, false, false, steady.windowsTick() - 5000, steady.us});  // 5 s in the past
+  steady.us = start + 50'000;
+  recorder.appendKeyLine(KeyEvent{2, 66, false, false, steady.windowsTick() + 5000, steady.us});  // 5 s ahead
+  EXPECT_EQ(box.text(), L"5 0 65 0 0\r\n10 2 65 0 0\r\n27 3 2 1 1\r\n33 3 4 1 1\r\n40 0 66 0 0\r\n50 2 66 0 0\r\n");
 }
 
 TEST_F(RecorderTest, SixthFieldOnlyWhereTheEventCarriesMore) {
@@ -181,10 +189,18 @@ TEST_F(RecorderTest, StalePlacementDoesNotSwallowTheUsersMove) {
   EXPECT_EQ(box.text(), L"1000 3 1 300 400\r\n");
 }
 
-TEST(RecorderClockTest, ElapsedTimeSurvivesTheTickWrap) {
-  EXPECT_EQ(elapsedBetween(100, 2115), 2015);
-  EXPECT_EQ(elapsedBetween(0xFFFFFF00u, 0x00000100u), 512);
-  EXPECT_EQ(elapsedBetween(0, 0x90000000u), INT32_MAX);
+TEST_F(RecorderTest, LengthIsNeverShorterThanTheLastLine) {
+  startRecording();
+  keyAt(2000, 0, 65);
+  EXPECT_EQ(recorder.lengthMs(state.recordStartTick + 1'990'000), 2000);
+  EXPECT_EQ(recorder.lengthMs(state.recordStartTick + 2'500'700), 2500);
+}
+
+TEST(RecorderClockTest, ElapsedTimeIsWholeMillisecondsNeverBeforeTheStart) {
+  EXPECT_EQ(elapsedBetween(100'000, 2'115'999), 2015);
+  EXPECT_EQ(elapsedBetween(100'000, 100'999), 0);
+  EXPECT_EQ(elapsedBetween(100'000, 97'000), 0);
+  EXPECT_EQ(elapsedBetween(0, std::int64_t{INT32_MAX} * 1000 + 5000), INT32_MAX);
 }
 
 TEST(RecorderSensitivityTest, TakesTheLeadingNumber) {

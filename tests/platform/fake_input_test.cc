@@ -13,7 +13,7 @@ struct LoopbackFactory {
   CallLog log;
   std::int64_t nowUs = 0;
   FakeInputHooks fakeHooks;
-  FakeClock clock;
+  FakeSteadyClock clock;
   FakeCursor cursor;
   LoopbackInjector loopback{log, &nowUs, fakeHooks, clock, cursor};
 };

@@ -20,11 +20,13 @@ class StrippedListener : public InputListener {
   void onKey(const KeyEvent& event) override {
     keys.push_back(event);
     keys.back().time = 0;
+    keys.back().atUs = 0;
   }
   void onMouse(const MouseEvent& event) override {
     if (event.code == mouse_code::kMove) return;
     buttons.push_back(event);
     buttons.back().time = 0;
+    buttons.back().atUs = 0;
     buttons.back().x = buttons.back().y = 0;  // where the pointer happens to be
   }
   std::vector<KeyEvent> keys;

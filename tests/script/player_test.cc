@@ -100,6 +100,40 @@ TEST_F(PlayerTest, SlowInjectionsDoNotMoveLaterActions) {
   input.costUs = 7000;
   EXPECT_EQ(play(L"1000 0 65 0 0\r\n1100 2 65 0 0\r\n1500 0 66 0 0\r\n"),
             (CallLog{"0ms key 65 0", "100ms key 65 2", "500ms key 66 0", "507ms key 66 2"}));
+  log.clear();
+  waiters.nowUs = 0;
+  input.costUs = 12'000;  // slower than kSlowCallUs: the first key counts as gone out when its call returned
+  EXPECT_EQ(play(L"1000 0 65 0 0\r\n1100 2 65 0 0\r\n"), (CallLog{"0ms key 65 0", "112ms key 65 2"}));
+}
+
+TEST_F(PlayerTest, StartUpCostsNeverShortenTheFirstGap) {
+  struct Case {
+    const char* what;
+    std::int64_t warmUpCostUs, firstCallCostUs;
+    const wchar_t* script;
+    CallLog expected;
+  };
+  const wchar_t* typing = L"1000 0 65 0 0\r\n1100 2 65 0 0\r\n1500 0 66 0 0\r\n1600 2 66 0 0\r\n";
+  const CallLog typed{"20ms key 65 0", "120ms key 65 2", "520ms key 66 0", "620ms key 66 2"};
+  const Case cases[] = {
+      {"the thread's first calls, made by the warm-up", 20'000, 0, typing, typed},
+      {"a first key that no warm-up foresaw", 0, 20'000, typing, typed},
+      {"a first placement before a button", 0, 20'000, L"100 3 2 5 5\r\n150 3 4 5 5\r\n",
+       {"20ms mouse 32768 0 0", "20ms cursor 5 5", "20ms mouse 2 5 5",  //
+        "68ms mouse 32768 0 0", "68ms cursor 5 5", "70ms mouse 4 5 5"}},
+  };
+  for (const Case& c : cases) {
+    CallLog calls;
+    waiters.nowUs = 0;
+    FakeInputInjector slow{calls, &waiters.nowUs};
+    slow.warmUpCostUs = c.warmUpCostUs;
+    slow.firstCallCostUs = c.firstCallCostUs;
+    ScriptPlayer fresh{playing, script, loop, controls, slow, waiters};
+    box.setText(c.script);
+    fresh.playScript(fresh.beginRun());
+    EXPECT_EQ(calls, c.expected) << c.what;
+    EXPECT_EQ(slow.warmUps, 1) << c.what;
+  }
 }
 
 TEST_F(PlayerTest, LagWithinFiftyMillisecondsIsCaughtUp) {

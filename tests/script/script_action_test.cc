@@ -19,7 +19,8 @@ class ScriptActionTest : public testing::Test {
     action.setExtra(extra);
     log.clear();
     waiters.nowUs = 10'000 - action.leadUs();
-    completed = action.execute(input, *waiter, 10'000);
+    wentOut = action.execute(input, *waiter, 10'000);
+    completed = wentOut.has_value();
     return log;
   }
 
@@ -28,6 +29,7 @@ class ScriptActionTest : public testing::Test {
   FakeInputInjector input{log, &waiters.nowUs};
   std::shared_ptr<Waiter> waiter = waiters.makeWaiter();
   bool completed = false;
+  std::optional<std::int64_t> wentOut;
 };
 
 TEST_F(ScriptActionTest, MoveOnlyPlacesTheCursorAtItsMoment) {

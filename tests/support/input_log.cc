@@ -2,42 +2,66 @@
 
 #include "support/stopwatch.h"
 
+#include <cstdio>
+
 namespace {
 
-// The hook procedures get no context; one log at a time.
+// The hook procedures get no context; one log at a time. The mutex keeps a
+// procedure from adding to a log that is going away.
+std::mutex gLogMutex;
 InputLog* gLog = nullptr;
+
+constexpr DWORD kThreadBoundMs = 10'000;
 
 }  // namespace
 
-InputLog::InputLog() {
-  gLog = this;
-  HANDLE started = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  thread_ = std::thread([this, started] { run(started); });
-  WaitForSingleObject(started, 10'000);
-  CloseHandle(started);
+InputLog::InputLog()
+    : started_(CreateEventW(nullptr, TRUE, FALSE, nullptr)), stop_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+  {
+    std::lock_guard lock(gLogMutex);
+    gLog = this;
+  }
+  thread_ = CreateThread(nullptr, 0, run, this, 0, nullptr);
+  if (thread_ && WaitForSingleObject(started_, kThreadBoundMs) != WAIT_OBJECT_0) {
+    std::fprintf(stderr, "input log: the hook thread did not start within %lu ms\n", kThreadBoundMs);
+  }
 }
 
 InputLog::~InputLog() {
-  if (threadId_ != 0) PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
-  thread_.join();
-  gLog = nullptr;
+  {
+    std::lock_guard lock(gLogMutex);
+    gLog = nullptr;
+  }
+  if (!thread_) return;
+  SetEvent(stop_);
+  if (WaitForSingleObject(thread_, kThreadBoundMs) != WAIT_OBJECT_0) {
+    // Left running with its handles: it no longer touches this object.
+    std::fprintf(stderr, "input log: the hook thread did not end within %lu ms\n", kThreadBoundMs);
+    return;
+  }
+  CloseHandle(thread_);
+  CloseHandle(stop_);
+  CloseHandle(started_);
 }
 
-void InputLog::run(HANDLE started) {
-  MSG message;
-  PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);  // the queue for WM_QUIT
-  threadId_ = GetCurrentThreadId();
+DWORD WINAPI InputLog::run(void* self) {
+  auto& log = *static_cast<InputLog*>(self);
+  const HANDLE stop = log.stop_;
   HHOOK keyboard = SetWindowsHookExW(WH_KEYBOARD_LL, keyboardProc, GetModuleHandleW(nullptr), 0);
   HHOOK mouse = SetWindowsHookExW(WH_MOUSE_LL, mouseProc, GetModuleHandleW(nullptr), 0);
-  ready_ = keyboard != nullptr && mouse != nullptr;
-  SetEvent(started);
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+  log.ready_ = keyboard != nullptr && mouse != nullptr;
+  SetEvent(log.started_);  // from here on, log may go away at any time
+  MSG message;
+  while (MsgWaitForMultipleObjectsEx(1, &stop, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE) != WAIT_OBJECT_0) {
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+  }
   if (keyboard) UnhookWindowsHookEx(keyboard);
   if (mouse) UnhookWindowsHookEx(mouse);
+  return 0;
 }
 
 LRESULT CALLBACK InputLog::keyboardProc(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HC_ACTION && gLog) {
+  if (code == HC_ACTION) {
     const double at = nowMs();
     const auto& info = *reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
     LoggedEvent event;
@@ -48,13 +72,13 @@ LRESULT CALLBACK InputLog::keyboardProc(int code, WPARAM wParam, LPARAM lParam) 
     event.flags = info.flags;
     event.time = info.time;
     event.extraInfo = info.dwExtraInfo;
-    gLog->add(event);
+    add(event);
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 LRESULT CALLBACK InputLog::mouseProc(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HC_ACTION && gLog) {
+  if (code == HC_ACTION) {
     const double at = nowMs();
     const auto& info = *reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam);
     LoggedEvent event;
@@ -67,14 +91,16 @@ LRESULT CALLBACK InputLog::mouseProc(int code, WPARAM wParam, LPARAM lParam) {
     event.mouseData = info.mouseData;
     event.time = info.time;
     event.extraInfo = info.dwExtraInfo;
-    gLog->add(event);
+    add(event);
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 void InputLog::add(const LoggedEvent& event) {
-  std::lock_guard lock(mutex_);
-  events_.push_back(event);
+  std::lock_guard logLock(gLogMutex);
+  if (!gLog) return;
+  std::lock_guard lock(gLog->mutex_);
+  gLog->events_.push_back(event);
 }
 
 std::vector<LoggedEvent> InputLog::events() const {

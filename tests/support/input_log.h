@@ -10,7 +10,6 @@
 
 #include <cstdint>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 struct LoggedEvent {
@@ -48,12 +47,15 @@ class InputLog {
  private:
   static LRESULT CALLBACK keyboardProc(int code, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK mouseProc(int code, WPARAM wParam, LPARAM lParam);
-  void add(const LoggedEvent& event);
-  void run(HANDLE started);
+  static void add(const LoggedEvent& event);
+  static DWORD WINAPI run(void* self);
 
   mutable std::mutex mutex_;
   std::vector<LoggedEvent> events_;
-  std::thread thread_;
-  DWORD threadId_ = 0;
+  // The hook thread waits for stop_ itself: a WM_QUIT posted to it was
+  // seen to go missing under Wine, and the log's end then waited forever.
+  HANDLE started_ = nullptr;
+  HANDLE stop_ = nullptr;
+  HANDLE thread_ = nullptr;
   bool ready_ = false;
 };

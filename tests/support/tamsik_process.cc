@@ -88,7 +88,7 @@ std::wstring remoteStatusText(HWND status, int panel) {
   if (!process) return L"<no access>";
   constexpr std::size_t kChars = 512;
   void* remote = VirtualAllocEx(process, nullptr, kChars * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE);
-  LRESULT result = SendMessageW(status, SB_GETTEXTW, panel, reinterpret_cast<LPARAM>(remote));
+  LRESULT result = sendWithin(status, SB_GETTEXTW, panel, reinterpret_cast<LPARAM>(remote), "SB_GETTEXTW");
   std::vector<wchar_t> local(kChars, L'\0');
   SIZE_T read = 0;
   ReadProcessMemory(process, remote, local.data(), local.size() * sizeof(wchar_t), &read);

@@ -73,11 +73,21 @@ int LinuxCommand::wait(std::chrono::milliseconds timeout) {
 
 int xdotool(const std::wstring& arguments) { return LinuxCommand(L"timeout 10 xdotool " + arguments).wait(); }
 
+LRESULT sendWithin(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, const char* what) {
+  constexpr UINT kBoundMs = 10'000;
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutW(hwnd, message, wParam, lParam, SMTO_NORMAL, kBoundMs, &result)) {
+    std::fprintf(stderr, "no answer within %u ms to %s from window %p\n", kBoundMs, what, static_cast<void*>(hwnd));
+    return 0;
+  }
+  return static_cast<LRESULT>(result);
+}
+
 std::wstring windowText(HWND hwnd) {
-  auto length = static_cast<std::size_t>(SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0));
+  auto length = static_cast<std::size_t>(sendWithin(hwnd, WM_GETTEXTLENGTH, 0, 0, "WM_GETTEXTLENGTH"));
   std::wstring text(length + 1, L'\0');
   text.resize(static_cast<std::size_t>(
-      SendMessageW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+      sendWithin(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), "WM_GETTEXT")));
   return text;
 }
 

@@ -43,6 +43,10 @@ class LinuxCommand {
 // Runs xdotool with the arguments; its exit code.
 int xdotool(const std::wstring& arguments);
 
+// SendMessage that gives up after 10 s, saying on stderr what it sent where;
+// 0 then.
+LRESULT sendWithin(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, const char* what);
+
 // A window's text, in this process or another: GetWindowText reads only the
 // caption of another process's window, an edit control's text is asked for.
 std::wstring windowText(HWND hwnd);

@@ -16,6 +16,7 @@
 
 #include "platform/win32/input_hooks.h"
 #include "platform/win32/input_injector.h"
+#include "platform/win32/system.h"
 #include "platform/win32/window_thread.h"
 #include "platform/input_contract.h"
 #include "support/wine_desktop.h"
@@ -61,13 +62,17 @@ class RecordingListener : public InputListener {
  public:
   void onKey(const KeyEvent& event) override {
     times.push_back(event.time);
+    moments.push_back(event.atUs);
     keys.push_back(event);
     keys.back().time = 0;
+    keys.back().atUs = 0;
   }
   void onMouse(const MouseEvent& event) override {
     times.push_back(event.time);
+    moments.push_back(event.atUs);
     mice.push_back(event);
     mice.back().time = 0;
+    mice.back().atUs = 0;
   }
 
   std::vector<MouseEvent> buttons() const {
@@ -81,11 +86,13 @@ class RecordingListener : public InputListener {
     keys.clear();
     mice.clear();
     times.clear();
+    moments.clear();
   }
 
   std::vector<KeyEvent> keys;
   std::vector<MouseEvent> mice;
   std::vector<std::uint32_t> times;
+  std::vector<std::int64_t> moments;
 };
 
 // A key message as the focused window gets it.
@@ -201,18 +208,23 @@ TEST_F(Win32InputTest, XKeyReachesTheListenerAsPressThenRelease) {
   EXPECT_EQ(windowText(edit_), L"a") << "the hook must pass the key on";
 }
 
-TEST_F(Win32InputTest, EventsCarryTheSystemsStampOnTheTickClock) {
+TEST_F(Win32InputTest, EventsCarryTheSystemsStampAndTheMomentTheHookGotThem) {
   const DWORD before = GetTickCount();
+  const std::int64_t beforeUs = steadyNowUs();
   ASSERT_EQ(xdotool(L"key b"), 0);
   injector_.injectKeyEvent('C', kKeyPress, std::nullopt);
   injector_.injectKeyEvent('C', kKeyRelease, std::nullopt);
   pumpUntil([this] { return listener_.keys.size() >= 4; });
   const DWORD after = GetTickCount();
+  const std::int64_t afterUs = steadyNowUs();
   ASSERT_EQ(listener_.times.size(), 4u);
   for (std::uint32_t time : listener_.times) {
     EXPECT_LE(time - before, after - before) << "stamp " << time << " outside " << before << ".." << after;
   }
   EXPECT_LE(listener_.times[0], listener_.times[1]);
+  EXPECT_TRUE(std::is_sorted(listener_.moments.begin(), listener_.moments.end()));
+  EXPECT_GE(listener_.moments.front(), beforeUs);
+  EXPECT_LE(listener_.moments.back(), afterUs);
 }
 
 TEST_F(Win32InputTest, XNumericPadEnterIsTheExtendedEnter) {

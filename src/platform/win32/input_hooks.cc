@@ -2,6 +2,7 @@
 
 #include "input/hook_codes.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/system.h"
 
 namespace {
 
@@ -79,8 +80,11 @@ LRESULT CALLBACK Win32InputHooks::keyboardProc(int code, WPARAM wParam, LPARAM l
     ProcedureTimer timer(gOwn);
     Win32InputHooks* hooks = gHooks.load(std::memory_order_acquire);
     if (code == HC_ACTION && hooks) {
+      // Stamped here, on the fine clock: the struct's time is on the tick
+      // and is the injecting program's to choose.
+      const std::int64_t atUs = steadyNowUs();
       const auto& info = *reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
-      hooks->queue(keyEventFromHook(info.vkCode, info.flags, info.dwExtraInfo, info.time));
+      hooks->queue(keyEventFromHook(info.vkCode, info.flags, info.dwExtraInfo, info.time, atUs));
     }
   }
   return handOn(code, wParam, lParam);
@@ -91,9 +95,10 @@ LRESULT CALLBACK Win32InputHooks::mouseProc(int code, WPARAM wParam, LPARAM lPar
     ProcedureTimer timer(gOwn);
     Win32InputHooks* hooks = gHooks.load(std::memory_order_acquire);
     if (code == HC_ACTION && hooks) {
+      const std::int64_t atUs = steadyNowUs();
       const auto& info = *reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam);
       hooks->queue(mouseEventFromHook(static_cast<std::uint32_t>(wParam), info.pt.x, info.pt.y, info.mouseData,
-                                      info.dwExtraInfo, info.time));
+                                      info.dwExtraInfo, info.time, atUs));
     }
   }
   return handOn(code, wParam, lParam);

@@ -4,6 +4,17 @@
 
 #include "input/hook_codes.h"
 
+void Win32InputInjector::warmUp() {
+  // SendInput waits on the thread's message queue for the hooks to be done
+  // with the event: the queue is made here, not by the first injection.
+  MSG message;
+  PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);
+  MapVirtualKeyW(VK_SHIFT, MAPVK_VK_TO_VSC);
+  GetKeyState(VK_SHIFT);
+  POINT ignored;
+  GetCursorPos(&ignored);
+}
+
 void Win32InputInjector::injectKeyEvent(std::int32_t vk, std::int32_t transition, std::optional<bool> extended) {
   INPUT input{};
   input.type = INPUT_KEYBOARD;

@@ -5,6 +5,24 @@
 
 std::uint32_t Win32TickClock::tickMs() { return GetTickCount(); }
 
+namespace {
+
+// The frequency is fixed at boot; read once.
+const std::int64_t gCountsPerSecond = [] {
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  return frequency.QuadPart > 0 ? frequency.QuadPart : 1;
+}();
+
+}  // namespace
+
+std::int64_t steadyNowUs() {
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  // Split so that counts of weeks do not overflow.
+  return now.QuadPart / gCountsPerSecond * 1'000'000 + now.QuadPart % gCountsPerSecond * 1'000'000 / gCountsPerSecond;
+}
+
 std::uint32_t Win32LastInputClock::lastInputTick() {
   LASTINPUTINFO info{};
   info.cbSize = sizeof info;

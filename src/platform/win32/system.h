@@ -7,6 +7,15 @@ class Win32TickClock : public TickClock {
   std::uint32_t tickMs() override;
 };
 
+// Microseconds on the performance counter. Cheap enough for a hook
+// procedure: no call but QueryPerformanceCounter.
+std::int64_t steadyNowUs();
+
+class Win32SteadyClock : public SteadyClock {
+ public:
+  std::int64_t nowUs() override { return steadyNowUs(); }
+};
+
 class Win32LastInputClock : public LastInputClock {
  public:
   std::uint32_t lastInputTick() override;
