@@ -37,21 +37,23 @@ void Application::clearScript() { platform_.scriptBox.setText(L""); }
 
 void Application::refreshWindowList() { ::refreshWindowList(platform_.windows, platform_.windowList); }
 
+ScriptFileContext Application::fileContext() {
+  return {platform_.fileDialogs, platform_.files, platform_.codec, platform_.scriptBox, platform_.controls,
+          platform_.waiters};
+}
+
 void Application::openScript() {
-  ScriptFileContext context{platform_.fileDialogs, platform_.files, platform_.codec, platform_.scriptBox,
-                            platform_.controls, platform_.waiters};
+  ScriptFileContext context = fileContext();
   openScriptFile(context);
 }
 
 void Application::openDroppedFiles(const std::vector<std::wstring>& paths) {
-  ScriptFileContext context{platform_.fileDialogs, platform_.files, platform_.codec, platform_.scriptBox,
-                            platform_.controls};
+  ScriptFileContext context = fileContext();
   openDroppedScriptFile(context, paths);
 }
 
 void Application::saveScript() {
-  ScriptFileContext context{platform_.fileDialogs, platform_.files, platform_.codec, platform_.scriptBox,
-                            platform_.controls, platform_.waiters};
+  ScriptFileContext context = fileContext();
   saveScriptFile(context);
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/run_state.h"
+#include "desktop/script_files.h"
 #include "input/hook_watchdog.h"
 #include "input/hot_keys.h"
 #include "input/own_input.h"
@@ -83,6 +84,7 @@ class Application : private InputListener, private Runs {
   RunState& state() { return state_; }
 
  private:
+  ScriptFileContext fileContext();
   // InputListener: the hooks' events.
   void onKey(const KeyEvent& event) override;
   void onMouse(const MouseEvent& event) override;

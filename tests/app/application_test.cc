@@ -172,7 +172,7 @@ TEST_F(ApplicationSecondCopyTest, OfTwoCopiesStartedTogetherOneRuns) {
   FakeInputHooks otherHooks;
   FakeWindowListBox otherList;
   Application other{Platform{controls, box, otherList, loop, windows, otherHooks, injector, waiters, threads,
-                             windowThread, clock, lastInput, cursor, sounds, processes, dialogs, files, codec}};
+                             windowThread, clock, steady, lastInput, cursor, sounds, processes, dialogs, files, codec}};
   EXPECT_TRUE(app.onWindowCreated());
   EXPECT_FALSE(other.onWindowCreated());
   EXPECT_EQ(hooks.calls, CallLog{"install"});
