@@ -30,7 +30,7 @@ struct Wiring {
   NullRuns runs;
   OwnPlacements placements{clock};
   FakeWindowThread windowThread;
-  Recorder recorder{state, controls, box, cursor, placements, windowThread};
+  Recorder recorder{state, controls, box, cursor, placements, windowThread, clock};
   HotKeys hotKeys{state, controls, box, sounds, runs, recorder};
 };
 

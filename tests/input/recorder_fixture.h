@@ -35,6 +35,6 @@ class RecorderTest : public testing::Test {
   OwnPlacements placements{clock};
   // What the recorder leaves for the window thread runs at once, unless a
   // test holds it back.
-  FakeWindowThread windowThread;
-  Recorder recorder{state, controls, box, cursor, placements, windowThread};
+  FakeWindowThread windowThread{&clock};
+  Recorder recorder{state, controls, box, cursor, placements, windowThread, clock};
 };
