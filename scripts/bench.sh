@@ -3,8 +3,9 @@
 #   scripts/bench.sh [ROUNDS]   (rounds of the pause benchmark, default 3)
 # The hook path natively (Google Benchmark), then under Wine on a virtual
 # display: the hook procedures' cost per event, script reads, pause accuracy, recorded events through the real
-# window, opening and saving a 10 MB script, and the fidelity of a recorded
-# and replayed human-like input sequence.
+# window, opening and saving a 10 MB script, the fidelity of a recorded
+# and replayed human-like input sequence, and what tamsik.exe costs while the
+# mouse moves, idle and recording, against a bare hook in another process.
 # TAMSIK_BENCH_BUILD_DIR overrides the Windows build directory.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,7 +20,7 @@ echo
 
 cmake --preset mingw -B "$build" >/dev/null
 cmake --build "$build" --parallel 2 --target tamsik_read_bench tamsik_pause_bench tamsik_recorder_bench \
-  tamsik_file_bench tamsik_fidelity_bench tamsik_hook_cost_bench
+  tamsik_file_bench tamsik_fidelity_bench tamsik_hook_cost_bench tamsik_recording_bench
 
 for bench in tamsik_hook_cost_bench tamsik_read_bench tamsik_recorder_bench tamsik_file_bench; do
   tests/wine/with_display.sh tests/wine/wine_exec.sh "$build/tests/bench/$bench.exe"
@@ -30,3 +31,10 @@ echo
 # Recording and replaying human-like input with the real program.
 tests/wine/with_display.sh bash -c 'tests/wine/wine_exec.sh "$1" "$(winepath -w "$2")"' fidelity \
   "$build/tests/bench/tamsik_fidelity_bench.exe" "$build/tamsik.exe"
+echo
+# The program's CPU time against a bare hook's, idle and recording, with the
+# window minimised while recording (as it starts) and shown.
+for shown in minimised shown; do
+  tests/wine/with_display.sh bash -c 'tests/wine/wine_exec.sh "$1" "$(winepath -w "$2")" 20000 "$3"' recording \
+    "$build/tests/bench/tamsik_recording_bench.exe" "$build/tamsik.exe" "$shown"
+done
