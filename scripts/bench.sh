@@ -5,8 +5,9 @@
 # display: the hook procedures' cost per event, script reads, pause accuracy, recorded events through the real
 # window, opening scripts of 10,000, 100,000 and 300,000 lines beside a bare
 # edit control's WM_SETTEXT of the same text (target: at most 1.2 times) and
-# saving one, and the fidelity of a recorded
-# and replayed human-like input sequence.
+# saving one, the fidelity of a recorded and replayed human-like input
+# sequence, and what tamsik.exe costs while the mouse moves, idle and
+# recording, against a bare hook in another process.
 # TAMSIK_BENCH_BUILD_DIR overrides the Windows build directory.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -21,7 +22,7 @@ echo
 
 cmake --preset mingw -B "$build" >/dev/null
 cmake --build "$build" --parallel 2 --target tamsik_read_bench tamsik_pause_bench tamsik_recorder_bench \
-  tamsik_file_bench tamsik_fidelity_bench tamsik_hook_cost_bench
+  tamsik_file_bench tamsik_fidelity_bench tamsik_hook_cost_bench tamsik_recording_bench
 
 for bench in tamsik_hook_cost_bench tamsik_read_bench tamsik_recorder_bench tamsik_file_bench; do
   tests/wine/with_display.sh tests/wine/wine_exec.sh "$build/tests/bench/$bench.exe"
@@ -32,3 +33,10 @@ echo
 # Recording and replaying human-like input with the real program.
 tests/wine/with_display.sh bash -c 'tests/wine/wine_exec.sh "$1" "$(winepath -w "$2")"' fidelity \
   "$build/tests/bench/tamsik_fidelity_bench.exe" "$build/tamsik.exe"
+echo
+# The program's CPU time against a bare hook's, idle and recording, with the
+# window minimised while recording (as it starts) and shown.
+for shown in minimised shown; do
+  tests/wine/with_display.sh bash -c 'tests/wine/wine_exec.sh "$1" "$(winepath -w "$2")" 20000 "$3"' recording \
+    "$build/tests/bench/tamsik_recording_bench.exe" "$build/tamsik.exe" "$shown"
+done

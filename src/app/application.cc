@@ -10,7 +10,8 @@ Application::Application(const Platform& platform)
       playerInput_(platform.injector, ownPlacements_),
       script_(platform.scriptBox, platform.windowThread),
       player_(state_.playing, script_, platform.loopOption, platform.controls, playerInput_, platform.waiters),
-      recorder_(state_, platform.controls, platform.scriptBox, platform.cursor, ownPlacements_, platform.windowThread),
+      recorder_(state_, platform.controls, platform.scriptBox, platform.cursor, ownPlacements_, platform.windowThread,
+                platform.clock),
       hotKeys_(state_, platform.controls, platform.scriptBox, platform.sounds, *this, recorder_),
       watchdog_(platform.hooks, *this, platform.lastInput, platform.clock) {}
 
@@ -53,6 +54,9 @@ void Application::openDroppedFiles(const std::vector<std::wstring>& paths) {
 }
 
 void Application::saveScript() {
+  // What was recorded up to the save goes into the file.
+  recorder_.flushToBox();
+  script_.publishNow();
   ScriptFileContext context = fileContext();
   saveScriptFile(context);
 }
@@ -65,7 +69,13 @@ bool Application::onTimerTick() {
 
 void Application::checkHooks() { watchdog_.check(); }
 
-void Application::onKey(const KeyEvent& event) { hotKeys_.onKeyEvent(event); }
+void Application::onKey(const KeyEvent& event) {
+  const bool wasRecording = state_.recording != 0;
+  hotKeys_.onKeyEvent(event);
+  // The recording's last lines are in the box: the script is published now,
+  // not when a run asks for it.
+  if (wasRecording && state_.recording == 0) script_.publishNow();
+}
 
 void Application::onMouse(const MouseEvent& event) { recorder_.onMouseEvent(event); }
 

@@ -35,13 +35,14 @@ double leadingNumber(const std::wstring& text) {
 }
 
 Recorder::Recorder(RunState& state, Controls& controls, ScriptBox& box, CursorPosition& cursor,
-                   OwnPlacements& ownPlacements, WindowThread& windowThread)
+                   OwnPlacements& ownPlacements, WindowThread& windowThread, TickClock& clock)
     : state_(state),
       controls_(controls),
       box_(box),
       cursor_(cursor),
       ownPlacements_(ownPlacements),
-      windowThread_(windowThread) {}
+      boxUpdate_(windowThread, clock, [this] { flushToBox(); }),
+      readout_(windowThread, clock, [this] { showCursorPosition(); }) {}
 
 std::int32_t Recorder::elapsedMs(std::int64_t atUs) const { return elapsedBetween(state_.recordStartTick, atUs); }
 
@@ -71,12 +72,7 @@ void Recorder::onMouseEvent(const MouseEvent& event) {
       (event.code != mouse_code::kMove || controls_.isChecked(CheckBox::选择框1))) {
     appendMouseLine(event);
   }
-  if (readoutPosted_) return;
-  readoutPosted_ = true;
-  windowThread_.post([this] {
-    readoutPosted_ = false;
-    showCursorPosition();
-  });
+  readout_.request();
 }
 
 void Recorder::showCursorPosition() {
@@ -103,13 +99,10 @@ void Recorder::appendMouseLine(const MouseEvent& event) {
 void Recorder::appendLine(const std::wstring& line) {
   state_.recordedScript += line;
   pending_ += line;
-  if (flushPosted_) return;
-  flushPosted_ = true;
-  windowThread_.post([this] { flushToBox(); });
+  boxUpdate_.request();
 }
 
 void Recorder::flushToBox() {
-  flushPosted_ = false;
   if (pending_.empty()) return;
   // Rewriting the whole box for every event would cost more the longer the
   // recording; appending gives the same text while nobody else touched it.

@@ -5,6 +5,7 @@
 
 #include "app/run_state.h"
 #include "input/own_input.h"
+#include "input/paced_update.h"
 #include "platform/controls.h"
 #include "platform/script_box.h"
 #include "platform/system.h"
@@ -16,16 +17,17 @@
 // that the stamps depend neither on when this thread gets round to the event
 // nor on the system's coarse stamp, which the injecting program may set.
 //
-// A line goes into the recorded script at once; the script box follows once
-// the window thread is done with the events at hand, so that lines that come
-// in a burst reach the box together, whatever the box costs to update. The
-// cursor readout, too, is made once for a burst of mouse events.
+// A line goes into the recorded script at once; the script box follows at a
+// pace a person can see (PacedUpdate), so that lines reach the box in batches
+// however fast they come, each within a tenth of a second, and the box costs
+// the same per line in a long recording as in a short one. The cursor readout
+// follows the mouse events at the same pace.
 //
 // Window thread only.
 class Recorder {
  public:
   Recorder(RunState& state, Controls& controls, ScriptBox& box, CursorPosition& cursor, OwnPlacements& ownPlacements,
-           WindowThread& windowThread);
+           WindowThread& windowThread, TickClock& clock);
 
   // A recording starts at startUs: recording := 1, and the recorded script,
   // the box and the mouse filters start afresh.
@@ -38,8 +40,9 @@ class Recorder {
   void appendKeyLine(const KeyEvent& event);
   // The mouse hook's callback.
   void onMouseEvent(const MouseEvent& event);
-  // Brings the script box up to the recorded script: appends what is new
-  // while the box still holds the script as last written, else rewrites it.
+  // Brings the script box up to the recorded script at once: appends what is
+  // new while the box still holds the script as last written, else rewrites
+  // it.
   void flushToBox();
 
  private:
@@ -53,12 +56,11 @@ class Recorder {
   ScriptBox& box_;
   CursorPosition& cursor_;
   OwnPlacements& ownPlacements_;
-  WindowThread& windowThread_;
   // Recorded lines not yet in the box.
   std::wstring pending_;
   std::int32_t lastLineMs_ = 0;
-  bool flushPosted_ = false;
-  bool readoutPosted_ = false;
+  PacedUpdate boxUpdate_;
+  PacedUpdate readout_;
   // The box's revision right after our last write: while it stays the same,
   // the box still holds exactly the recorded script up to pending_.
   std::uint64_t writtenRevision_ = UINT64_MAX;

@@ -35,6 +35,8 @@ ScriptPlayer::ScriptPlayer(std::atomic<std::int32_t>& playing, PublishedScript& 
                            Controls& controls, InputInjector& input, WaiterFactory& waiters)
     : playing_(playing), script_(script), loop_(loop), controls_(controls), input_(input), waiters_(waiters) {
   script_.setPublishedListener([this] { scriptChanged(); });
+  // Between runs nobody reads the script; beginRun publishes it.
+  script_.followChangesWhile([this] { return playing_.load() != 0; });
 }
 
 ScriptPlayer::Run ScriptPlayer::beginRun() {

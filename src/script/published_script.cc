@@ -10,7 +10,7 @@ PublishedScript::~PublishedScript() { box_.setChangeListener(nullptr); }
 
 void PublishedScript::boxChanged() {
   stale_ = true;
-  if (publicationPosted_) return;
+  if (publicationPosted_ || (readerThere_ && !readerThere_())) return;
   publicationPosted_ = true;
   windowThread_.post([weak = std::weak_ptr<PublishedScript*>(self_)] {
     std::shared_ptr<PublishedScript*> self = weak.lock();

@@ -13,7 +13,10 @@
 // The script as the player reads it: the window thread takes a snapshot of
 // the box after its changes and publishes it, so that the player never asks
 // the window for anything. Changes that come in a burst give one snapshot,
-// taken once the window thread is done with the message at hand.
+// taken once the window thread is done with the message at hand. A snapshot
+// copies the whole box, so changes are followed only while a reader is there
+// (a run); otherwise the box is published when asked (publishNow), as a run
+// starts.
 class PublishedScript {
  public:
   // Window thread; follows every change of the box from now on.
@@ -28,6 +31,9 @@ class PublishedScript {
   std::shared_ptr<const ScriptSnapshot> current() const;
   // Window thread: called after each new snapshot is published.
   void setPublishedListener(std::function<void()> listener) { publishedListener_ = std::move(listener); }
+  // Window thread: changes of the box are published only while this holds;
+  // without it, always.
+  void followChangesWhile(std::function<bool()> readerThere) { readerThere_ = std::move(readerThere); }
 
  private:
   void boxChanged();
@@ -35,6 +41,7 @@ class PublishedScript {
   ScriptBox& box_;
   WindowThread& windowThread_;
   std::function<void()> publishedListener_;
+  std::function<bool()> readerThere_;
   bool stale_ = true;
   bool publicationPosted_ = false;
   // Gone with this object, so that a publication posted before the end finds

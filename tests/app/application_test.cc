@@ -45,6 +45,7 @@ class ApplicationTest : public testing::Test {
     threads.runAll();
     return injected;
   }
+  void passTo(std::uint32_t tick);
 
   CallLog log;
   CallLog injected;
@@ -60,7 +61,7 @@ class ApplicationTest : public testing::Test {
   FakeCursor cursor;
   LoopbackInjector injector{injected, &waiters.nowUs, hooks, steady, cursor};
   FakeRunThreads threads;
-  FakeWindowThread windowThread;
+  FakeWindowThread windowThread{&clock};
   FakeLastInput lastInput;
   FakeSounds sounds{log};
   FakeProcesses processes;
@@ -113,6 +114,67 @@ TEST_F(ApplicationTest, ScrollLockDuringARunRecordsTheUserButNotTheRun) {
   EXPECT_EQ(box.text(), L"200 0 88 0 0\r\n300 2 88 0 0\r\n");
   EXPECT_EQ(played.back(), "1500ms key 16 2") << "F11 lets go of Shift";
   EXPECT_EQ(app.state().recording, 0);
+  EXPECT_EQ(app.state().playing.load(), 0);
+}
+
+// The window thread takes its messages every millisecond up to the tick.
+void ApplicationTest::passTo(std::uint32_t tick) {
+  while (clock.now != tick) {
+    ++clock.now;
+    windowThread.runPosted();
+  }
+}
+
+TEST_F(ApplicationTest, LinesReachTheBoxInBatchesAndWholeForASaveAndAtTheEnd) {
+  windowThread.runAtOnce = false;
+  controls.checked[CheckBox::选择框3] = false;
+  dialogs.saveAnswer = L"C:\\saved.sbj";
+  tap(100000, kScrollLock);
+  key(100010, kKeyPress, 'A');
+  passTo(100011);
+  EXPECT_EQ(box.text(), L"10 0 65 0 0\r\n") << "the first line after a quiet spell at once";
+  key(100020, kKeyRelease, 'A');
+  passTo(100060);
+  EXPECT_EQ(box.text(), L"10 0 65 0 0\r\n") << "the next batch 100 ms after the last";
+  app.saveScript();
+  EXPECT_EQ(files.files[L"C:\\saved.sbj"], "10 0 65 0 0\r\n20 2 65 0 0\r\n") << "the save has every line so far";
+  key(100070, kKeyPress, 'B');
+  passTo(100150);
+  key(100170, kKeyRelease, 'B');
+  passTo(100270);
+  EXPECT_EQ(box.text(), L"10 0 65 0 0\r\n20 2 65 0 0\r\n70 0 66 0 0\r\n170 2 66 0 0\r\n");
+  key(100280, kKeyPress, 'C');
+  tap(100290, kScrollLock);
+  EXPECT_EQ(box.text(), L"10 0 65 0 0\r\n20 2 65 0 0\r\n70 0 66 0 0\r\n170 2 66 0 0\r\n280 0 67 0 0\r\n")
+      << "the end of the recording writes the rest at once";
+  EXPECT_EQ(controls.status[1], L"共6条脚本,估计执行时间需要0.29秒");
+  tap(101000, kF12);
+  EXPECT_EQ(play(), (CallLog{"0ms key 65 0", "10ms key 65 2", "60ms key 66 0", "160ms key 66 2", "270ms key 67 0",
+                             "270ms key 67 2"}));
+}
+
+TEST_F(ApplicationTest, RunGoingOnDuringARecordingPlaysTheLinesAsTheyReachTheBox) {
+  windowThread.runAtOnce = false;
+  box.setText(L"0 0 16 0 0\r\n5000 2 16 0 0\r\n");
+  loop = true;
+  tap(100000, kF12);
+  for (std::uint32_t ms = 1000; ms <= 1600; ++ms) waiters.at(ms, [this, ms] { passTo(100000 + ms); });
+  waiters.at(1000, [&] { tap(101000, kScrollLock); });
+  waiters.at(1200.5, [&] { key(101200, kKeyPress, 'X'); });
+  waiters.at(1250.5, [&] { key(101250, kKeyRelease, 'X'); });
+  waiters.at(1400.5, [&] { tap(101400, kScrollLock); });
+  waiters.at(1600.5, [&] { tap(101600, kF11); });
+  const CallLog played = play();
+  EXPECT_EQ(box.text(), L"200 0 88 0 0\r\n250 2 88 0 0\r\n");
+  auto at = [&](const std::string& action) {
+    for (const std::string& entry : played) {
+      if (entry.ends_with(action)) return std::stod(entry);
+    }
+    return -1.0;
+  };
+  EXPECT_GE(at("key 88 0"), 1200.0);
+  EXPECT_LE(at("key 88 0"), 1200.0 + 100 + 3) << "played once its batch reached the box";
+  EXPECT_GE(at("key 88 2"), 1250.0);
   EXPECT_EQ(app.state().playing.load(), 0);
 }
 

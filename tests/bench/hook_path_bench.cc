@@ -31,7 +31,7 @@ struct Wiring {
   FakeSteadyClock steady;
   OwnPlacements placements{steady};
   FakeWindowThread windowThread;
-  Recorder recorder{state, controls, box, cursor, placements, windowThread};
+  Recorder recorder{state, controls, box, cursor, placements, windowThread, clock};
   HotKeys hotKeys{state, controls, box, sounds, runs, recorder};
 };
 

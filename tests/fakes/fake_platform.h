@@ -42,10 +42,21 @@ class FakeInputHooks : public InputHooks {
   std::uint32_t lastEvent = 0;
 };
 
+class FakeClock : public TickClock {
+ public:
+  std::uint32_t tickMs() override { return now; }
+  std::uint32_t now = 100000;
+};
+
 // Runs posted tasks when the test says, as the window thread would once it
-// is done with the message at hand; or at once, with runAtOnce.
+// is done with the message at hand; or at once, with runAtOnce. Delayed tasks
+// wait for the clock's tick to reach their moment, as on the window thread's
+// timer; with runAtOnce they too run at once, as if the thread were idle and
+// the time had passed.
 class FakeWindowThread : public WindowThread {
  public:
+  explicit FakeWindowThread(FakeClock* clock = nullptr) : clock_(clock) {}
+
   void post(std::function<void()> task) override {
     if (runAtOnce) {
       task();
@@ -53,17 +64,51 @@ class FakeWindowThread : public WindowThread {
     }
     tasks.push_back(std::move(task));
   }
-  // Runs what was posted, and what that posts in turn.
+  void postAfter(std::chrono::milliseconds delay, std::function<void()> task) override {
+    if (runAtOnce || delay.count() <= 0) {
+      post(std::move(task));
+      return;
+    }
+    delayed.push_back({nowMs() + static_cast<std::uint32_t>(delay.count()), std::move(task)});
+  }
+  // Runs what was posted, and what that posts in turn, and the delayed tasks
+  // that are due by the clock, earliest first.
   void runPosted() {
-    while (!tasks.empty()) {
-      std::vector<std::function<void()>> now;
-      now.swap(tasks);
-      for (auto& task : now) task();
+    for (;;) {
+      while (!tasks.empty()) {
+        std::vector<std::function<void()>> now;
+        now.swap(tasks);
+        for (auto& task : now) task();
+      }
+      auto due = std::min_element(delayed.begin(), delayed.end(), [this](const Delayed& a, const Delayed& b) {
+        return left(a) < left(b);
+      });
+      if (due == delayed.end() || left(*due) > 0) return;
+      std::function<void()> task = std::move(due->task);
+      delayed.erase(due);
+      task();
     }
   }
+  // Milliseconds until the earliest delayed task, if there is one.
+  std::optional<std::int32_t> nextDelay() const {
+    std::optional<std::int32_t> next;
+    for (const Delayed& d : delayed) next = std::min(next.value_or(INT32_MAX), left(d));
+    return next;
+  }
 
+  struct Delayed {
+    std::uint32_t dueMs;
+    std::function<void()> task;
+  };
   bool runAtOnce = true;
   std::vector<std::function<void()>> tasks;
+  std::vector<Delayed> delayed;
+
+ private:
+  std::uint32_t nowMs() const { return clock_ ? clock_->now : 0; }
+  std::int32_t left(const Delayed& d) const { return static_cast<std::int32_t>(d.dueMs - nowMs()); }
+
+  FakeClock* clock_;
 };
 
 class FakeLastInput : public LastInputClock {
@@ -228,12 +273,6 @@ class FakeControls : public Controls {
 
  private:
   CallLog& log_;
-};
-
-class FakeClock : public TickClock {
- public:
-  std::uint32_t tickMs() override { return now; }
-  std::uint32_t now = 100000;
 };
 
 // The performance counter, in microseconds, and the tick that Windows reads

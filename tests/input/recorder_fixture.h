@@ -15,17 +15,23 @@ class RecorderTest : public testing::Test {
  protected:
   void startRecording() { recorder.beginRecording(steady.us); }
 
+  // Both clocks ms after the start of the recording.
+  void at(std::uint32_t ms) {
+    steady.us = state.recordStartTick + std::int64_t{ms} * 1000;
+    clock.now = kStartTick + ms;
+  }
+
   // Events that reach the hook ms after the start of the recording, and the
   // window's thread then.
   void mouseAt(std::uint32_t ms, std::int32_t code, std::int32_t x, std::int32_t y, bool own = false,
                std::int32_t data = 0) {
-    steady.us = state.recordStartTick + std::int64_t{ms} * 1000;
+    at(ms);
     recorder.onMouseEvent(MouseEvent{code, x, y, own, data, steady.windowsTick(), steady.us});
   }
 
   // Without an extended flag of its own, the key has the one usual for it.
   void keyAt(std::uint32_t ms, std::int32_t transition, std::int32_t vk, std::optional<bool> extended = std::nullopt) {
-    steady.us = state.recordStartTick + std::int64_t{ms} * 1000;
+    at(ms);
     recorder.appendKeyLine(
         KeyEvent{transition, vk, false, extended.value_or(isExtendedKey(vk)), steady.windowsTick(), steady.us});
   }
@@ -35,10 +41,12 @@ class RecorderTest : public testing::Test {
   FakeControls controls{log};
   FakeScriptBox box;
   FakeSteadyClock steady;
+  static constexpr std::uint32_t kStartTick = 100000;
+  FakeClock clock;  // the pace of the box and the readout
   FakeCursor cursor;
   OwnPlacements placements{steady};
   // What the recorder leaves for the window thread runs at once, unless a
   // test holds it back.
-  FakeWindowThread windowThread;
-  Recorder recorder{state, controls, box, cursor, placements, windowThread};
+  FakeWindowThread windowThread{&clock};
+  Recorder recorder{state, controls, box, cursor, placements, windowThread, clock};
 };

@@ -1,5 +1,7 @@
 #include "input/recorder_fixture.h"
 
+#include <algorithm>
+
 namespace {
 
 TEST_F(RecorderTest, MovesWithinTheSensitivityAreDropped) {
@@ -148,28 +150,59 @@ TEST_F(RecorderTest, UntouchedBoxIsAppendedToNotRewritten) {
   EXPECT_EQ(box.selectionStart, 26);
 }
 
-TEST_F(RecorderTest, LinesAndReadoutsOfABurstReachTheWindowTogether) {
+// A steady stream of moves and keys, an event every 7 ms for two seconds,
+// with the window thread taking its messages every millisecond: the box and
+// the readout are written at most every 100 ms, every line is in the box
+// within 100 ms of its event, in order, and the readout shows the cursor as
+// it is when the readout is made.
+TEST_F(RecorderTest, BoxAndReadoutFollowASteadyStreamAtAHumanPace) {
+  controls.sensitivity = L"5";
   startRecording();
   windowThread.runAtOnce = false;
-  keyAt(10, 0, 65);
-  keyAt(11, 2, 65);
-  mouseAt(12, 2, 4, 4);
-  cursor.position = {7, 8};
-  mouseAt(13, 1, 5, 5);
-  mouseAt(14, 1, 6, 6);
-  EXPECT_EQ(windowThread.tasks.size(), 2u) << "one flush and one readout for the whole burst";
-  EXPECT_EQ(box.text(), L"") << "the box follows only when the window's thread gets to it";
-  EXPECT_EQ(controls.status[0], L"");
-  EXPECT_EQ(state.recordedScript, L"10 0 65 0 0\r\n11 2 65 0 0\r\n12 3 2 4 4\r\n");
-  std::uint64_t revision = box.revision();
-  windowThread.runPosted();
-  EXPECT_EQ(box.text(), state.recordedScript);
-  EXPECT_EQ(controls.status[0], L"x=7  y=8") << "the cursor where it is when the readout is made";
-  keyAt(30, 0, 66);
-  EXPECT_EQ(windowThread.tasks.size(), 1u);
-  windowThread.runPosted();
-  EXPECT_EQ(box.revision(), revision + 2) << "one write per flush, the second an append";
-  EXPECT_EQ(box.text(), state.recordedScript);
+  struct Write {
+    std::uint32_t ms;
+    std::size_t length;
+  };
+  std::vector<Write> boxWrites;
+  std::vector<std::uint32_t> readouts;
+  std::vector<Write> lines;  // when each line was recorded, and where it ends in the script
+  std::wstring shown;
+  for (std::uint32_t ms = 1; ms <= 2200; ++ms) {
+    at(ms);
+    cursor.position = {static_cast<std::int32_t>(ms), 1};
+    if (ms <= 2000 && ms % 7 == 0) {
+      std::size_t before = state.recordedScript.size();
+      if (ms % 70 == 0) {
+        recorder.appendKeyLine(KeyEvent{0, 65, false, false, steady.windowsTick(), steady.us});
+      } else {
+        recorder.onMouseEvent(MouseEvent{1, static_cast<std::int32_t>(ms), 2, false, 0, steady.windowsTick(), steady.us});
+      }
+      if (state.recordedScript.size() > before) lines.push_back({ms, state.recordedScript.size()});
+    }
+    std::uint64_t revision = box.revision();
+    windowThread.runPosted();
+    if (box.revision() != revision) boxWrites.push_back({ms, box.text().size()});
+    if (controls.status[0] != shown) {
+      shown = controls.status[0];
+      readouts.push_back(ms);
+      EXPECT_EQ(shown, L"x=" + std::to_wstring(ms) + L"  y=1") << "the cursor as it is at the readout";
+    }
+  }
+  std::uint32_t worstLag = 0;
+  for (const Write& line : lines) {
+    auto write = std::find_if(boxWrites.begin(), boxWrites.end(), [&](const Write& w) { return w.length >= line.length; });
+    ASSERT_NE(write, boxWrites.end()) << "the line of " << line.ms << " ms never reached the box";
+    worstLag = std::max(worstLag, write->ms - line.ms);
+  }
+  EXPECT_LE(worstLag, PacedUpdate::kPeriodMs);
+  ASSERT_GE(lines.size(), 250u);
+  EXPECT_EQ(box.text(), state.recordedScript) << "in order, none lost";
+  ASSERT_GE(boxWrites.size(), 2u);
+  EXPECT_EQ(boxWrites.front().ms, 7u) << "the first line after a quiet spell at once";
+  for (std::size_t i = 1; i < boxWrites.size(); ++i) EXPECT_GE(boxWrites[i].ms - boxWrites[i - 1].ms, 100u) << i;
+  for (std::size_t i = 1; i < readouts.size(); ++i) EXPECT_GE(readouts[i] - readouts[i - 1], 100u) << i;
+  EXPECT_LE(readouts.size(), 21u);
+  EXPECT_GE(readouts.size(), 19u);
 }
 
 TEST_F(RecorderTest, OwnInputIsNotRecorded) {

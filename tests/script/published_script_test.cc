@@ -45,6 +45,22 @@ TEST_F(PublishedScriptTest, PublishNowBringsTheSnapshotUpToTheBoxOnce) {
   EXPECT_EQ(published, 1);
 }
 
+TEST_F(PublishedScriptTest, ChangesAreFollowedOnlyWhileAReaderIsThere) {
+  bool reader = false;
+  script.followChangesWhile([&] { return reader; });
+  box.setText(L"1 0 65 0 0\r\n");
+  box.append(L"2 2 65 0 0\r\n");
+  EXPECT_TRUE(windowThread.tasks.empty()) << "no copy of the box for nobody";
+  EXPECT_EQ(script.current()->text(), L"");
+  script.publishNow();  // a run starts
+  EXPECT_EQ(script.current()->text(), L"1 0 65 0 0\r\n2 2 65 0 0\r\n");
+  reader = true;
+  box.append(L"3 0 66 0 0\r\n");
+  windowThread.runPosted();
+  EXPECT_EQ(script.current()->text(), L"1 0 65 0 0\r\n2 2 65 0 0\r\n3 0 66 0 0\r\n");
+  EXPECT_EQ(published, 2);
+}
+
 TEST(PublishedScriptLifetimeTest, PublicationPostedBeforeTheEndFindsNothing) {
   FakeScriptBox box;
   FakeWindowThread windowThread;

@@ -3,6 +3,7 @@
 namespace {
 
 constexpr UINT kRunTasks = WM_APP + 0x54;
+constexpr UINT_PTR kDelayedTimer = 1;
 constexpr wchar_t kWindowClass[] = L"TamsikWindowThread";
 
 }  // namespace
@@ -22,7 +23,7 @@ Win32WindowThread::Win32WindowThread() {
 }
 
 Win32WindowThread::~Win32WindowThread() {
-  if (window_) DestroyWindow(window_);
+  if (window_) DestroyWindow(window_);  // its timer goes with it
 }
 
 void Win32WindowThread::post(std::function<void()> task) {
@@ -38,6 +39,50 @@ void Win32WindowThread::post(std::function<void()> task) {
   messagePosted_ = false;
 }
 
+void Win32WindowThread::postAfter(std::chrono::milliseconds delay, std::function<void()> task) {
+  if (delay.count() <= 0) {
+    post(std::move(task));
+    return;
+  }
+  delayed_.emplace(GetTickCount64() + static_cast<std::uint64_t>(delay.count()), std::move(task));
+  setTimerForEarliest(false);
+}
+
+void Win32WindowThread::setTimerForEarliest(bool timerFired) {
+  if (!window_) return;
+  if (delayed_.empty()) {
+    if (timerSet_) KillTimer(window_, kDelayedTimer);
+    timerSet_ = false;
+    return;
+  }
+  const std::uint64_t due = delayed_.begin()->first;
+  // Setting the timer is a round trip to the server under Wine: only when the
+  // earliest task changed, or when the timer fired, since it then repeats at
+  // the elapse it was set with.
+  if (timerSet_ && due == timerDue_ && !timerFired) return;
+  const std::uint64_t now = GetTickCount64();
+  // Shorter delays are raised to USER_TIMER_MINIMUM; a timer that comes early
+  // by the tick's resolution is set again for the rest.
+  const UINT elapse = due > now ? static_cast<UINT>(due - now) : USER_TIMER_MINIMUM;
+  timerSet_ = SetTimer(window_, kDelayedTimer, elapse, nullptr) != 0;
+  timerDue_ = due;
+}
+
+void Win32WindowThread::runDue(bool timerFired) {
+  // WM_TIMER comes only when the queue holds nothing else, so the tasks
+  // message looks for due tasks as well: a steady stream of posts must not
+  // hold them back. The due ones leave the list before any runs, so that a
+  // task that runs a modal loop and lets this in again finds only the rest.
+  std::vector<std::function<void()>> due;
+  const std::uint64_t now = GetTickCount64();
+  while (!delayed_.empty() && delayed_.begin()->first <= now) {
+    due.push_back(std::move(delayed_.begin()->second));
+    delayed_.erase(delayed_.begin());
+  }
+  setTimerForEarliest(timerFired);
+  for (std::function<void()>& task : due) task();
+}
+
 void Win32WindowThread::runPosted() {
   // A task that runs a modal loop lets this message in again; the outer call
   // goes on with what comes next, so that tasks keep their order.
@@ -50,6 +95,7 @@ void Win32WindowThread::runPosted() {
   }
   for (std::function<void()>& task : tasks) task();
   running_ = false;
+  if (!delayed_.empty()) runDue(false);
   // What was posted meanwhile waits for the next message, so that a steady
   // stream of tasks never keeps the thread from its other messages.
   {
@@ -67,6 +113,10 @@ void Win32WindowThread::runPosted() {
 LRESULT CALLBACK Win32WindowThread::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == kRunTasks) {
     if (auto* self = reinterpret_cast<Win32WindowThread*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA))) self->runPosted();
+    return 0;
+  }
+  if (message == WM_TIMER && wParam == kDelayedTimer) {
+    if (auto* self = reinterpret_cast<Win32WindowThread*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA))) self->runDue(true);
     return 0;
   }
   return DefWindowProcW(hwnd, message, wParam, lParam);

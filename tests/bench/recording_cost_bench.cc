@@ -1,0 +1,380 @@
+// What tamsik.exe costs while the user moves the mouse, idle and recording,
+// against a bare low-level mouse hook in another process that sees the same
+// xdotool moves over a Wine notepad (one every 6 to 8 ms) and only writes each
+// to a file. Both are CPU times of their processes (GetProcessTimes), taken in
+// the same run. While recording, a thread of this process times how long
+// tamsik.exe's window takes to answer a message; the cost of a recorded line
+// is compared at the start and at the end of a long recording, whose middle
+// is filled with key lines, which no sensitivity throttles.
+//   tamsik_recording_bench PATH\TO\tamsik.exe [FILLER_KEY_TAPS] [shown]
+// With "shown", 选择框3 is unchecked, so that the window stays up while
+// recording and its box is painted; otherwise it minimises, as it starts.
+// The same program started as "tamsik_recording_bench --bare-hook LOG" is the
+// bare hook.
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "app/control_ids.h"
+#include "support/notepad.h"
+#include "support/stopwatch.h"
+#include "support/tamsik_process.h"
+#include "support/wine_desktop.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr wchar_t kBareReady[] = L"tamsik-bench-bare-hook-ready";
+constexpr wchar_t kBareQuit[] = L"tamsik-bench-bare-hook-quit";
+constexpr int kMovesPerSegment = 600;
+
+std::wstring gTamsikPath;
+HANDLE gBareLog = INVALID_HANDLE_VALUE;
+
+LRESULT CALLBACK bareMouseProc(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HC_ACTION) {
+    const auto& info = *reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam);
+    char line[64];
+    const int length = std::snprintf(line, sizeof line, "%lu %u %ld %ld\n", info.time,
+                                     static_cast<unsigned>(wParam), info.pt.x, info.pt.y);
+    DWORD written = 0;
+    WriteFile(gBareLog, line, static_cast<DWORD>(length), &written, nullptr);
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+int runBareHook(const wchar_t* logPath) {
+  gBareLog = CreateFileW(logPath, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
+  HHOOK hook = SetWindowsHookExW(WH_MOUSE_LL, bareMouseProc, GetModuleHandleW(nullptr), 0);
+  HANDLE ready = OpenEventW(EVENT_MODIFY_STATE, FALSE, kBareReady);
+  HANDLE quit = OpenEventW(SYNCHRONIZE, FALSE, kBareQuit);
+  if (!hook || gBareLog == INVALID_HANDLE_VALUE || !ready || !quit) return 1;
+  SetEvent(ready);
+  for (;;) {
+    if (MsgWaitForMultipleObjects(1, &quit, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0) break;
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+  }
+  UnhookWindowsHookEx(hook);
+  CloseHandle(gBareLog);
+  return 0;
+}
+
+// Under Wine, GetProcessTimes of another process does not give that
+// process's times; the Linux process's /proc entry does. It is found by its
+// command line, through the drive that maps /.
+std::string readWhole(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                            nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {};
+  std::string text;
+  char buffer[4096];
+  DWORD read = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) text.append(buffer, read);
+  CloseHandle(file);
+  return text;
+}
+
+// The /proc directory of the Linux process whose command line holds the text.
+std::wstring procOf(const std::string& commandLinePart, const std::string& unless = "\x01") {
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(L"Z:\\proc\\*", &found);
+  if (search == INVALID_HANDLE_VALUE) return {};
+  std::wstring result;
+  do {
+    std::wstring name = found.cFileName;
+    if (name.empty() || name.find_first_not_of(L"0123456789") != std::wstring::npos) continue;
+    std::string commandLine = readWhole(L"Z:\\proc\\" + name + L"\\cmdline");
+    std::replace(commandLine.begin(), commandLine.end(), '\0', ' ');
+    if (commandLine.find(commandLinePart) != std::string::npos && commandLine.find(unless) == std::string::npos) result = L"Z:\\proc\\" + name;
+  } while (result.empty() && FindNextFileW(search, &found));
+  FindClose(search);
+  return result;
+}
+
+// User and system time of a process in ms, from the 14th and 15th fields of
+// its stat, in clock ticks of 10 ms.
+double cpuMs(const std::wstring& proc) {
+  std::string stat = readWhole(proc + L"\\stat");
+  std::size_t at = stat.rfind(')');
+  if (at == std::string::npos) return -1;
+  unsigned long long fields[15] = {};
+  int field = 2;  // after the name: state is the third field
+  for (std::size_t i = at + 2; i < stat.size() && field < 15;) {
+    std::size_t end = stat.find(' ', i);
+    if (end == std::string::npos) end = stat.size();
+    fields[field] = std::strtoull(stat.substr(i, end - i).c_str(), nullptr, 10);
+    ++field;
+    i = end + 1;
+  }
+  return static_cast<double>(fields[13] + fields[14]) * 10.0;
+}
+
+std::string narrow(const std::wstring& text) {
+  std::string out;
+  for (wchar_t c : text) out += c < 128 ? static_cast<char>(c) : '?';
+  return out;
+}
+
+// The bare hook, another copy of this program.
+class BareHook {
+ public:
+  explicit BareHook(const std::wstring& logPath) : logPath_(logPath) {
+    ready_ = CreateEventW(nullptr, TRUE, FALSE, kBareReady);
+    quit_ = CreateEventW(nullptr, TRUE, FALSE, kBareQuit);
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring commandLine = L"\"" + std::wstring(self) + L"\" --bare-hook \"" + logPath + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (CreateProcessW(self, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+      CloseHandle(info.hThread);
+      process = info.hProcess;
+    }
+    started = process && WaitForSingleObject(ready_, 10000) == WAIT_OBJECT_0;
+  }
+  ~BareHook() {
+    SetEvent(quit_);
+    if (process) {
+      WaitForSingleObject(process, 5000);
+      CloseHandle(process);
+    }
+    CloseHandle(ready_);
+    CloseHandle(quit_);
+    DeleteFileW(logPath_.c_str());
+  }
+  // Mouse events logged so far.
+  long events() const {
+    std::ifstream in{std::filesystem::path(logPath_)};
+    return static_cast<long>(std::count(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>(), '\n'));
+  }
+
+  HANDLE process = nullptr;
+  bool started = false;
+
+ private:
+  std::wstring logPath_;
+  HANDLE ready_;
+  HANDLE quit_;
+};
+
+// xdotool run from a shell script, since the argument lists are long.
+int runXdotool(const std::string& arguments, std::chrono::milliseconds timeout) {
+  static int count = 0;
+  const std::string path = "/tmp/tamsik-bench-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++count) + ".sh";
+  {
+    std::ofstream script("Z:" + path, std::ios::binary);
+    script << "exec xdotool " << arguments << "\n";
+  }
+  const int code = LinuxCommand(L"sh " + std::wstring(path.begin(), path.end())).wait(timeout);
+  DeleteFileA(("Z:" + path).c_str());
+  return code;
+}
+
+// Moves to ever new points over the notepad's edit area, one every 7 ms.
+std::string moves(POINT at, int count, int first) {
+  std::string chain;
+  for (int i = first; i < first + count; ++i) {
+    chain += "mousemove " + std::to_string(at.x + i % 50) + " " + std::to_string(at.y + (i / 50) % 20 * 3) +
+             " sleep 0.007 ";
+  }
+  return chain;
+}
+
+struct Cpu {
+  double tamsik = 0, bare = 0;
+  long bareEvents = 0;
+};
+
+class Meter {
+ public:
+  Meter(std::wstring tamsik, std::wstring bare, BareHook& bareHook)
+      : tamsik_(std::move(tamsik)), bare_(std::move(bare)), bareHook_(bareHook) {}
+  Cpu now() const { return {cpuMs(tamsik_), cpuMs(bare_), bareHook_.events()}; }
+  static Cpu between(const Cpu& a, const Cpu& b) {
+    return {b.tamsik - a.tamsik, b.bare - a.bare, b.bareEvents - a.bareEvents};
+  }
+
+ private:
+  std::wstring tamsik_;
+  std::wstring bare_;
+  BareHook& bareHook_;
+};
+
+void printRatio(const char* what, const Cpu& cpu, double target) {
+  const double ratio = cpu.bare > 0 ? cpu.tamsik / cpu.bare : 0;
+  std::printf("  %-44s tamsik %8.0f ms  bare hook %7.0f ms  (%ld events)  ratio %5.2fx  target <= %.1fx%s\n", what,
+              cpu.tamsik, cpu.bare, cpu.bareEvents, ratio, target, ratio <= target ? "" : "  MISSED");
+}
+
+// Times round trips of a message to the window from a thread of its own.
+class Pinger {
+ public:
+  explicit Pinger(HWND window) : thread_([this, window] {
+      while (!stop_.load()) {
+        const double asked = nowMs();
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
+        const double took = nowMs() - asked;
+        if (took > slowest_.load()) {
+          slowest_.store(took);
+          slowestIn_.store(phase.load());
+        }
+        ++count_;
+        Sleep(20);
+      }
+    }) {}
+  ~Pinger() { stopNow(); }
+  void stopNow() {
+    stop_.store(true);
+    if (thread_.joinable()) thread_.join();
+  }
+  double slowest() const { return slowest_.load(); }
+  // What the bench was doing then: a segment of moves, or -1 for the filler.
+  int slowestIn() const { return slowestIn_.load(); }
+  std::atomic<int> phase{0};
+  int count() const { return count_.load(); }
+
+ private:
+  std::atomic<bool> stop_{false};
+  std::atomic<double> slowest_{0};
+  std::atomic<int> count_{0};
+  std::atomic<int> slowestIn_{0};
+  std::thread thread_;
+};
+
+int bench(int fillerTaps, bool shown) {
+  Notepad notepad(560, 100);
+  TamsikProcess tamsik(gTamsikPath);
+  HWND window = tamsik.waitForMainWindow();
+  if (!window || !notepad.window) {
+    std::fprintf(stderr, "no tamsik window or no notepad\n");
+    return 1;
+  }
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring logName = L"tamsik-bench-bare-" + std::to_wstring(GetCurrentProcessId()) + L".log";
+  BareHook bare(std::wstring(temp) + logName);
+  if (!bare.started) {
+    std::fprintf(stderr, "the bare hook did not start\n");
+    return 1;
+  }
+  const std::wstring tamsikProc = procOf(narrow(gTamsikPath.substr(gTamsikPath.find_last_of(L"\\/"))),
+                                            "tamsik_recording_bench");
+  const std::wstring bareProc = procOf(narrow(logName));
+  if (tamsikProc.empty() || bareProc.empty()) {
+    std::fprintf(stderr, "the processes are not found in /proc\n");
+    return 1;
+  }
+  if (shown) SendMessageW(findControl(window, control_id::选择框3), BM_SETCHECK, BST_UNCHECKED, 0);
+  SendMessageW(findControl(window, control_id::编辑框1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"5"));
+  HWND box = findControl(window, control_id::脚本框);
+  SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"placeholder"));
+  if (!notepad.focus()) {
+    std::fprintf(stderr, "the notepad cannot be focused\n");
+    return 1;
+  }
+  const POINT at = notepad.pointInEdit(40, 40);
+  Meter meter(tamsikProc, bareProc, bare);
+  pumpFor(1000ms);  // first calls and start-up work out of the way
+
+  std::printf("tamsik.exe against a bare low-level mouse hook in another process, the same xdotool moves over a "
+              "notepad, one every 7 ms (CPU time of each process); the window %s while recording\n",
+              shown ? "shown" : "minimised");
+  Cpu before = meter.now();
+  if (runXdotool(moves(at, kMovesPerSegment, 0), 60s) != 0) return 1;
+  pumpFor(300ms);
+  printRatio("idle, 600 moves", Meter::between(before, meter.now()), 1.5);
+
+  // A recording: ScrollLock with the pointer over the notepad.
+  if (runXdotool("key Scroll_Lock", 10s) != 0 ||
+      !pumpUntil([&] { return SendMessageW(box, WM_GETTEXTLENGTH, 0, 0) == 0; }, 5s)) {
+    std::fprintf(stderr, "the recording did not start\n");
+    return 1;
+  }
+  Pinger pinger(window);
+  constexpr int kSegments = 6;
+  Cpu segments[kSegments + 1];
+  Cpu recording{};
+  long linesAtStart = 0, linesAtEnd = 0;
+  for (int segment = 0; segment < kSegments; ++segment) {
+    if (segment == kSegments - 1 && fillerTaps > 0) {
+      // Key lines, unthrottled, to make the recording long before its last segment.
+      pinger.phase.store(-1);
+      std::string taps = "key --delay 0";
+      for (int i = 0; i < fillerTaps; ++i) taps += " shift";
+      if (runXdotool(taps, 600s) != 0) return 1;
+      // The keys may still be on their way through tamsik.exe: the last
+      // segment begins once it is quiet.
+      for (int i = 0; i < 120; ++i) {
+        const double before = meter.now().tamsik;
+        pumpFor(500ms);
+        if (meter.now().tamsik - before <= 30) break;
+      }
+    }
+    if (segment == kSegments - 1) linesAtEnd = static_cast<long>(SendMessageW(box, EM_GETLINECOUNT, 0, 0));
+    pinger.phase.store(segment);
+    const Cpu start = meter.now();
+    if (runXdotool(moves(at, kMovesPerSegment, segment * kMovesPerSegment), 60s) != 0) return 1;
+    pumpFor(200ms);
+    segments[segment] = Meter::between(start, meter.now());
+    recording.tamsik += segments[segment].tamsik;
+    recording.bare += segments[segment].bare;
+    recording.bareEvents += segments[segment].bareEvents;
+    if (segment == 0) linesAtStart = static_cast<long>(SendMessageW(box, EM_GETLINECOUNT, 0, 0));
+  }
+  pinger.stopNow();
+  if (runXdotool("key Scroll_Lock", 10s) != 0) return 1;
+  HWND status = findControl(window, control_id::状态条1);
+  pumpUntil([&] { return remoteStatusText(status, 1).starts_with(L"\u5171"); }, 60s);
+  const long lines = static_cast<long>(SendMessageW(box, EM_GETLINECOUNT, 0, 0)) - 1;
+
+  char what[80];
+  std::snprintf(what, sizeof what, "recording, sensitivity 5, %d x 600 moves", kSegments);
+  printRatio(what, recording, 4.0);
+  std::printf("  the window's slowest answer during the recording: %.1f ms (%d messages timed, the slowest %s)  "
+              "target <= 100 ms%s\n", pinger.slowest(), pinger.count(),
+              pinger.slowestIn() < 0 ? "while filling" : ("in moves " + std::to_string(pinger.slowestIn() + 1)).c_str(),
+              pinger.slowest() <= 100 ? "" : "  MISSED");
+  const Cpu& first = segments[0];
+  const Cpu& last = segments[kSegments - 1];
+  std::printf("  a recorded line's cost: tamsik %.0f ms per 600 moves at the start (box 1 to %ld lines), %.0f ms at "
+              "the end (box from %ld lines); end/start %.2f  target <= 1 (within noise)\n",
+              first.tamsik, linesAtStart, last.tamsik, linesAtEnd, first.tamsik > 0 ? last.tamsik / first.tamsik : 0);
+  std::printf("  per segment, tamsik/bare ms (bare hook's events):");
+  for (int i = 0; i < kSegments; ++i) {
+    std::printf(" %.0f/%.0f (%ld)", segments[i].tamsik, segments[i].bare, segments[i].bareEvents);
+  }
+  std::printf("\n  lines recorded: %ld\n", lines);
+  return 0;
+}
+
+}  // namespace
+
+int main() {
+  int argc = 0;
+  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  if (argc >= 3 && std::wstring(argv[1]) == L"--bare-hook") return runBareHook(argv[2]);
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: tamsik_recording_bench PATH\\TO\\tamsik.exe [FILLER_KEY_TAPS]\n");
+    return 2;
+  }
+  gTamsikPath = argv[1];
+  const int fillerTaps = argc > 2 ? _wtoi(argv[2]) : 20000;
+  const bool shown = argc > 3 && std::wstring(argv[3]) == L"shown";
+  const int result = bench(fillerTaps, shown);
+  std::fflush(stdout);
+  return result;
+}
