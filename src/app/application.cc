@@ -12,7 +12,7 @@ Application::Application(const Platform& platform)
       player_(state_.playing, script_, platform.loopOption, platform.controls, playerInput_, platform.waiters),
       recorder_(state_, platform.controls, platform.scriptBox, platform.cursor, ownPlacements_, platform.windowThread),
       hotKeys_(state_, platform.controls, platform.scriptBox, platform.sounds, *this, recorder_),
-      watchdog_(platform.hooks, *this, platform.lastInput, platform.clock) {}
+      watchdog_(platform.hooks, *this, {platform.keyboard, platform.lastInput, platform.cursor}, platform.clock) {}
 
 Application::~Application() { onWindowClosing(std::chrono::seconds(1)); }
 
@@ -21,11 +21,13 @@ bool Application::onWindowCreated() {
     return false;
   }
   platform_.hooks.install(*this);
+  hooksWanted_ = true;
   refreshWindowList();
   return true;
 }
 
 bool Application::onWindowClosing(std::chrono::milliseconds patience) {
+  hooksWanted_ = false;
   platform_.hooks.remove();
   platform_.controls.setTimerPeriod(0);
   player_.stop();
@@ -54,7 +56,14 @@ bool Application::onTimerTick() {
   return true;
 }
 
-void Application::checkHooks() { watchdog_.check(); }
+void Application::checkHooks() {
+  if (!hooksWanted_) return;
+  watchdog_.check({isForegroundWindowAboveUs(), state_.playing.load() != 0});
+}
+
+void Application::onResumeOrUnlock() {
+  if (hooksWanted_) watchdog_.reinstall();
+}
 
 void Application::onKey(const KeyEvent& event) { hotKeys_.onKeyEvent(event); }
 
@@ -68,3 +77,7 @@ void Application::start() {
 void Application::stop() { player_.stop(); }
 
 bool Application::isTargetWindowInFront() { return ::isTargetWindowInFront(platform_.windows, platform_.windowList); }
+
+bool Application::isForegroundWindowAboveUs() {
+  return platform_.integrity.isAboveOurs(platform_.windows.foregroundWindow());
+}

@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include <commctrl.h>
+#include <wtsapi32.h>
 
 #include <iterator>
 #include <thread>
@@ -155,6 +156,8 @@ void MainWindow::show(int showCommand) {
   trayIcon_ = std::make_unique<TrayIcon>(hwnd_, kTrayMessage, smallIcon_.get());
   trayIcon_->set(texts::kTrayTip);
   watchdogTimer_->start(kWatchdogPeriodMs);
+  // Windows may drop the hooks while the session is locked.
+  sessionNotifications_ = WTSRegisterSessionNotification(hwnd_, NOTIFY_FOR_THIS_SESSION) != FALSE;
   SetWindowTextW(control(control_id::标签3), texts::kHelpText);
   ShowWindow(hwnd_, showCommand);
   UpdateWindow(hwnd_);
@@ -225,6 +228,15 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       if (wParam == static_cast<WPARAM>(control_id::时钟1)) onTimerTick();
       if (wParam == kWatchdogTimer && application_) application_->checkHooks();
+      return 0;
+    case WM_POWERBROADCAST:
+      // After a resume, as after an unlock, the hooks may be gone.
+      if ((wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) && application_) {
+        application_->onResumeOrUnlock();
+      }
+      return TRUE;
+    case WM_WTSSESSION_CHANGE:
+      if (wParam == WTS_SESSION_UNLOCK && application_) application_->onResumeOrUnlock();
       return 0;
     case kTrayMessage:
       // Only a minimised window is restored; a normal one stays as it is.
@@ -343,6 +355,8 @@ void MainWindow::closeProgram() {
 
 void MainWindow::onWindowDestroyed() {
   watchdogTimer_->stop();
+  if (sessionNotifications_) WTSUnRegisterSessionNotification(hwnd_);
+  sessionNotifications_ = false;
   if (trayIcon_) trayIcon_->remove();
   // A player that does not end in time must not keep the process alive, nor
   // outlive the objects it plays with.
