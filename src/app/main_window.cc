@@ -234,10 +234,10 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if ((wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) && application_) {
         application_->onResumeOrUnlock();
       }
-      return TRUE;
+      break;
     case WM_WTSSESSION_CHANGE:
       if (wParam == WTS_SESSION_UNLOCK && application_) application_->onResumeOrUnlock();
-      return 0;
+      break;
     case kTrayMessage:
       // Only a minimised window is restored; a normal one stays as it is.
       // Merely passing the pointer over the icon restores nothing: the window
