@@ -13,7 +13,7 @@ Application::Application(const Platform& platform)
       recorder_(state_, platform.controls, platform.scriptBox, platform.cursor, ownPlacements_, platform.windowThread,
                 platform.clock),
       hotKeys_(state_, platform.controls, platform.scriptBox, platform.sounds, *this, recorder_),
-      watchdog_(platform.hooks, *this, platform.lastInput, platform.clock) {}
+      watchdog_(platform.hooks, *this, {platform.keyboard, platform.lastInput, platform.cursor}, platform.clock) {}
 
 Application::~Application() { onWindowClosing(std::chrono::seconds(1)); }
 
@@ -23,11 +23,13 @@ bool Application::onWindowCreated() {
   const InstanceClaim claim = ownName.empty() ? InstanceClaim::unavailable : processes.claimInstance(ownName);
   if (isSecondCopy(claim, processes.runningProcesses(), processes.ownSession(), ownName)) return false;
   platform_.hooks.install(*this);
+  hooksWanted_ = true;
   refreshWindowList();
   return true;
 }
 
 bool Application::onWindowClosing(std::chrono::milliseconds patience) {
+  hooksWanted_ = false;
   platform_.hooks.remove();
   platform_.controls.setTimerPeriod(0);
   player_.stop();
@@ -67,7 +69,14 @@ bool Application::onTimerTick() {
   return true;
 }
 
-void Application::checkHooks() { watchdog_.check(); }
+void Application::checkHooks() {
+  if (!hooksWanted_) return;
+  watchdog_.check({isForegroundWindowAboveUs(), state_.playing.load() != 0});
+}
+
+void Application::onResumeOrUnlock() {
+  if (hooksWanted_) watchdog_.reinstall();
+}
 
 void Application::onKey(const KeyEvent& event) {
   const bool wasRecording = state_.recording != 0;
@@ -87,3 +96,7 @@ void Application::start() {
 void Application::stop() { player_.stop(); }
 
 bool Application::isTargetWindowInFront() { return ::isTargetWindowInFront(platform_.windows, platform_.windowList); }
+
+bool Application::isForegroundWindowAboveUs() {
+  return platform_.integrity.isAboveOurs(platform_.windows.foregroundWindow());
+}

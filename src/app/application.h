@@ -12,6 +12,7 @@
 #include "input/own_input.h"
 #include "input/recorder.h"
 #include "platform/controls.h"
+#include "platform/device_activity.h"
 #include "platform/input.h"
 #include "platform/processes.h"
 #include "platform/run_threads.h"
@@ -46,6 +47,8 @@ struct Platform {
   FileDialogs& fileDialogs;
   FileStore& files;
   TextCodec& codec;
+  KeyboardActivity& keyboard;
+  IntegrityLevels& integrity;
 };
 
 // The program behind its window: the run state, the hot keys, the recorder,
@@ -80,6 +83,9 @@ class Application : private InputListener, private Runs {
   bool onTimerTick();
   // About once a second: installs the hooks again if the system dropped them.
   void checkHooks();
+  // The system resumed from sleep, or the session was unlocked: the system
+  // may have dropped the hooks meanwhile, so they are installed again.
+  void onResumeOrUnlock();
 
   RunState& state() { return state_; }
 
@@ -92,6 +98,7 @@ class Application : private InputListener, private Runs {
   void start() override;
   void stop() override;
   bool isTargetWindowInFront() override;
+  bool isForegroundWindowAboveUs() override;
 
   Platform platform_;
   RunState state_;
@@ -102,4 +109,5 @@ class Application : private InputListener, private Runs {
   Recorder recorder_;
   HotKeys hotKeys_;
   HookWatchdog watchdog_;
+  bool hooksWanted_ = false;  // between the window's creation and its close
 };

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 #include <shellapi.h>
+#include <wtsapi32.h>
 
 #include <iterator>
 #include <thread>
@@ -185,6 +186,8 @@ void MainWindow::show(int showCommand) {
   trayIcon_ = std::make_unique<TrayIcon>(hwnd_, kTrayMessage, smallIcon_.get());
   trayIcon_->set(texts::kTrayTip);
   watchdogTimer_->start(kWatchdogPeriodMs);
+  // Windows may drop the hooks while the session is locked.
+  sessionNotifications_ = WTSRegisterSessionNotification(hwnd_, NOTIFY_FOR_THIS_SESSION) != FALSE;
   SetWindowTextW(control(control_id::标签3), texts::kHelpText);
   ShowWindow(hwnd_, showCommand);
   UpdateWindow(hwnd_);
@@ -279,6 +282,15 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (wParam == static_cast<WPARAM>(control_id::时钟1)) onTimerTick();
       if (wParam == kWatchdogTimer && application_) application_->checkHooks();
       return 0;
+    case WM_POWERBROADCAST:
+      // After a resume, as after an unlock, the hooks may be gone.
+      if ((wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) && application_) {
+        application_->onResumeOrUnlock();
+      }
+      break;
+    case WM_WTSSESSION_CHANGE:
+      if (wParam == WTS_SESSION_UNLOCK && application_) application_->onResumeOrUnlock();
+      break;
     case kTrayMessage:
       // Only a minimised window is restored; a normal one stays as it is.
       // Merely passing the pointer over the icon restores nothing: the window
@@ -441,6 +453,8 @@ void MainWindow::closeProgram() {
 
 void MainWindow::onWindowDestroyed() {
   watchdogTimer_->stop();
+  if (sessionNotifications_) WTSUnRegisterSessionNotification(hwnd_);
+  sessionNotifications_ = false;
   if (trayIcon_) trayIcon_->remove();
   // A player that does not end in time must not keep the process alive, nor
   // outlive the objects it plays with.

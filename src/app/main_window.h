@@ -86,4 +86,5 @@ class MainWindow : public Controls {
   std::unique_ptr<CheckBoxMirror> loopOption_;  // 选择框2, "循环执行脚本", for the player's thread
   std::unique_ptr<WindowTimer> 时钟1_;          // the idle timer of the tray icon
   std::unique_ptr<WindowTimer> watchdogTimer_;  // the hooks' watchdog looks once a second
+  bool sessionNotifications_ = false;            // WM_WTSSESSION_CHANGE comes
 };

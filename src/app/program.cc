@@ -8,8 +8,8 @@ Program::Started Program::start(HINSTANCE instance, int showCommand) {
   fileDialogs_ = std::make_unique<Win32FileDialogs>(window_.hwnd());
   application_ = std::make_unique<Application>(
       Platform{window_, window_.scriptBox(), window_.windowList(), window_.loopOption(), windows_, hooks_, injector_,
-               waiters_, runThreads_, windowThread_, clock_, steadyClock_, lastInput_, cursor_, sounds_, processes_, *fileDialogs_,
-               files_, codec_});
+               waiters_, runThreads_, windowThread_, clock_, steadyClock_, lastInput_, cursor_, sounds_, processes_,
+               *fileDialogs_, files_, codec_, keyboard_, integrity_});
   window_.attach(*application_);
   if (!application_->onWindowCreated()) return Started::secondCopy;
   window_.show(showCommand);

@@ -6,6 +6,7 @@
 
 #include "app/application.h"
 #include "app/main_window.h"
+#include "platform/win32/device_activity.h"
 #include "platform/win32/input_injector.h"
 #include "platform/win32/run_threads.h"
 #include "platform/win32/script_files.h"
@@ -47,6 +48,8 @@ class Program {
   Win32WindowSystem windows_;
   Win32FileStore files_;
   GbkCodec codec_;
+  Win32KeyboardActivity keyboard_;
+  Win32IntegrityLevels integrity_;
   MainWindow window_;
   // Made once the window exists; the Application goes before the window.
   std::unique_ptr<Win32FileDialogs> fileDialogs_;

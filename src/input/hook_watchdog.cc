@@ -7,14 +7,53 @@ std::int32_t after(std::uint32_t a, std::uint32_t b) { return static_cast<std::i
 
 }  // namespace
 
-HookWatchdog::HookWatchdog(InputHooks& hooks, InputListener& listener, LastInputClock& lastInput, TickClock& clock)
-    : hooks_(hooks), listener_(listener), lastInput_(lastInput), clock_(clock), reinstalledAt_(clock.tickMs()) {}
+HookWatchdog::HookWatchdog(InputHooks& hooks, InputListener& listener, const Evidence& evidence, TickClock& clock)
+    : hooks_(hooks),
+      listener_(listener),
+      evidence_(evidence),
+      clock_(clock),
+      floor_(clock.tickMs()),
+      reinstalledAt_(floor_),
+      lastLookAt_(floor_),
+      lastCursor_(evidence.cursor.cursorPos()) {}
 
-bool HookWatchdog::check() {
-  std::uint32_t heard = hooks_.lastEventTick();
-  if (heard == 0 || after(heard, reinstalledAt_) > 0) heard = reinstalledAt_;
-  if (after(heard, lastInput_.lastInputTick()) <= static_cast<std::int32_t>(kSilenceMs)) return false;
-  hooks_.install(listener_);
-  reinstalledAt_ = clock_.tickMs();
+bool HookWatchdog::heard(InputDevice device, std::uint32_t tick) {
+  const std::uint32_t called = hooks_.lastEventTick(device);
+  return called != 0 && after(called, tick) <= static_cast<std::int32_t>(kHookLagMs);
+}
+
+bool HookWatchdog::check(const Circumstances& now) {
+  const std::uint32_t tick = clock_.tickMs();
+  const std::uint32_t previousLook = lastLookAt_;
+  const MousePoint cursor = evidence_.cursor.cursorPos();
+  const bool moved = cursor != lastCursor_;
+  const bool playerPlaced = now.playerPlacesCursor || playerPlacedAtLastLook_;
+  lastLookAt_ = tick;
+  lastCursor_ = cursor;
+  playerPlacedAtLastLook_ = now.playerPlacesCursor;
+  if (now.inputHiddenFromHooks) {
+    floor_ = tick;
+    return false;
+  }
+
+  const std::uint32_t key = evidence_.keyboard.lastKeyTick();
+  const bool keyboardGaveInput = key != 0 && after(floor_, key) > 0;
+  const bool keyboardHookLost = keyboardGaveInput && !heard(InputDevice::keyboard, key);
+
+  const std::uint32_t input = evidence_.lastInput.lastInputTick();
+  const bool inputWasKey = keyboardGaveInput && after(key, input) <= static_cast<std::int32_t>(kSameEventMs);
+  const bool mouseGaveInput = moved && !playerPlaced && after(previousLook, input) > 0 &&
+                              after(floor_, input) > 0 && !inputWasKey;
+  const bool mouseHookLost = mouseGaveInput && !heard(InputDevice::mouse, input);
+
+  if (!keyboardHookLost && !mouseHookLost) return false;
+  if (reinstalled_ && after(reinstalledAt_, tick) < static_cast<std::int32_t>(kPatienceMs)) return false;
+  reinstall();
   return true;
+}
+
+void HookWatchdog::reinstall() {
+  hooks_.install(listener_);
+  reinstalledAt_ = floor_ = clock_.tickMs();
+  reinstalled_ = true;
 }

@@ -2,29 +2,73 @@
 
 #include <cstdint>
 
+#include "platform/device_activity.h"
 #include "platform/input.h"
 #include "platform/system.h"
 
 // Windows removes a low-level hook without a word when it misses the hook
-// timeout; hot keys and recording would then be dead until the program
-// restarts. The watchdog notices input that reached the system while the
-// hooks have been silent for kSilenceMs, and installs the hooks again.
+// timeout (at most 1 s since Windows 10 1709), and only the hook whose event
+// was late goes: hot keys or recording would then be dead until the program
+// restarts. The watchdog watches each hook against evidence of input from its
+// own device, taken once a look (about a second), and installs both hooks
+// again when one of them missed input that its device gave.
+//
+// Keyboard evidence: the keyboard's own activity, seen apart from the hooks.
+// Mouse evidence, which costs nothing per move: the cursor stands elsewhere
+// than at the last look, and the system's last input came since the last
+// look and was no key. A cursor placed by the player is no evidence: on
+// Windows it may reach no hook at all.
 class HookWatchdog {
  public:
-  static constexpr std::uint32_t kSilenceMs = 3000;
+  // At most one reinstallation in this time, so that a hook that cannot see
+  // some input is not installed again at every look.
+  static constexpr std::uint32_t kPatienceMs = 3000;
+  // A hook that was called no longer than this before its device's input
+  // heard it: the hook is called before the input goes on to the windows,
+  // behind the other programs' hooks, which may each take up to the timeout.
+  static constexpr std::uint32_t kHookLagMs = 1000;
+  // The last input was a key when it came no later than this after the
+  // keyboard's last key: both are the stamp of one event, a tick or two apart.
+  static constexpr std::uint32_t kSameEventMs = 50;
 
-  HookWatchdog(InputHooks& hooks, InputListener& listener, LastInputClock& lastInput, TickClock& clock);
+  struct Evidence {
+    KeyboardActivity& keyboard;
+    LastInputClock& lastInput;
+    CursorPosition& cursor;
+  };
+  // What the program knows at a look.
+  struct Circumstances {
+    // The foreground window's process is above ours: the system shows our
+    // hooks none of the input aimed at it.
+    bool inputHiddenFromHooks = false;
+    // A run is on: the player places the cursor. Its last placements are
+    // still in the cursor at the look after its end.
+    bool playerPlacesCursor = false;
+  };
+
+  HookWatchdog(InputHooks& hooks, InputListener& listener, const Evidence& evidence, TickClock& clock);
 
   // Window thread, about once a second. True when it installed the hooks
   // again.
-  bool check();
+  bool check(const Circumstances& now);
+  // Installs both hooks again whatever they heard: after a resume from sleep
+  // or an unlock, when the system may have dropped them.
+  void reinstall();
 
  private:
+  // Whether the device's hook was called for input stamped at tick.
+  bool heard(InputDevice device, std::uint32_t tick);
+
   InputHooks& hooks_;
   InputListener& listener_;
-  LastInputClock& lastInput_;
+  Evidence evidence_;
   TickClock& clock_;
-  // The hooks count as having reported at this tick when they were installed
-  // again, so that they get kSilenceMs to show that they work.
+  // Input before this tick is no evidence: the hooks were installed then, or
+  // the input may have been hidden from them.
+  std::uint32_t floor_;
   std::uint32_t reinstalledAt_;
+  bool reinstalled_ = false;
+  std::uint32_t lastLookAt_;
+  MousePoint lastCursor_;
+  bool playerPlacedAtLastLook_ = false;
 };

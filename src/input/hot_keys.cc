@@ -74,4 +74,7 @@ void HotKeys::runScript() {
   if (controls_.isChecked(CheckBox::选择框4)) controls_.minimiseWindow();
   runs_.start();
   controls_.setTimerPeriod(kTimerPeriodMs);
+  // The run starts all the same: the script may bring another window to the
+  // front first.
+  if (runs_.isForegroundWindowAboveUs()) controls_.setStatusText(StatusPanel::message, texts::kForegroundElevated);
 }

@@ -26,6 +26,9 @@ class Runs {
   // playing := 0; the run ends at once, even in the middle of a pause.
   virtual void stop() = 0;
   virtual bool isTargetWindowInFront() = 0;
+  // The foreground window belongs to a process above ours, which takes none
+  // of the input a run injects.
+  virtual bool isForegroundWindowAboveUs() = 0;
 };
 
 // The keyboard hook's callback: ScrollLock records, F12 runs, F11 stops, each

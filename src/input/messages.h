@@ -10,5 +10,8 @@ inline constexpr wchar_t kSummaryMiddle[] = L"条脚本,估计执行时间需要
 inline constexpr wchar_t kSummarySuffix[] = L"秒";
 
 inline constexpr wchar_t kTargetNotInFront[] = L"前台窗口不符合条件!";
+// F12 while a program that runs as administrator is in front, and Tamsik
+// does not: Windows drops the input injected into it.
+inline constexpr wchar_t kForegroundElevated[] = L"前台窗口以管理员身份运行,模拟输入无效!";
 
 }  // namespace texts

@@ -82,6 +82,8 @@ class InputListener {
   virtual void onMouse(const MouseEvent& event) = 0;
 };
 
+enum class InputDevice { keyboard, mouse };
+
 // The system-wide keyboard and mouse hooks.
 class InputHooks {
  public:
@@ -93,10 +95,10 @@ class InputHooks {
   // Window thread. The listener gets nothing more, not even events that
   // were on their way.
   virtual void remove() = 0;
-  // Any thread: the tick at which a hook was last called, 0 before the
-  // first. Hooks that work through a backlog of input are called now,
-  // whatever the stamps of the events they are given.
-  virtual std::uint32_t lastEventTick() = 0;
+  // Any thread: the tick at which the device's hook was last called, 0
+  // before the first. Hooks that work through a backlog of input are called
+  // now, whatever the stamps of the events they are given.
+  virtual std::uint32_t lastEventTick(InputDevice device) = 0;
 };
 
 // Synthetic input. Any thread; the player's thread is the one that uses it.

@@ -68,8 +68,11 @@ class ApplicationTest : public testing::Test {
   FakeFileDialogs dialogs{log};
   FakeFileStore files{log};
   FakeTextCodec codec;
+  FakeKeyboardActivity keyboard;
+  FakeIntegrityLevels integrity;
   Application app{Platform{controls, box, windowList, loop, windows, hooks, injector, waiters, threads, windowThread,
-                           clock, steady, lastInput, cursor, sounds, processes, dialogs, files, codec}};
+                           clock, steady, lastInput, cursor, sounds, processes, dialogs, files, codec, keyboard,
+                           integrity}};
 };
 
 TEST_F(ApplicationTest, RecordedKeysAndClicksPlayBackAsTheyCame) {
@@ -214,6 +217,53 @@ TEST_F(ApplicationTest, HooksComeWithTheWindowAndGoWithIt) {
   EXPECT_EQ(hooks.calls, (CallLog{"install", "remove"}));
 }
 
+TEST_F(ApplicationTest, HooksAreInstalledAgainAfterAResumeOrAnUnlockWhileTheWindowLives) {
+  app.onResumeOrUnlock();
+  EXPECT_EQ(hooks.calls, (CallLog{"install", "install"}));
+  // The keyboard's input before the reinstallation is no evidence against
+  // the new hooks.
+  keyboard.tick = lastInput.tick = clock.now - 10;
+  clock.now += 1000;
+  app.checkHooks();
+  EXPECT_EQ(hooks.calls, (CallLog{"install", "install"}));
+  ASSERT_TRUE(app.onWindowClosing(std::chrono::seconds(1)));
+  app.onResumeOrUnlock();
+  app.checkHooks();
+  EXPECT_EQ(hooks.calls, (CallLog{"install", "install", "remove"}));
+}
+
+TEST_F(ApplicationTest, KeysMissedBecauseAnElevatedWindowIsInFrontAreNoSignOfALostHook) {
+  struct Case {
+    std::uint32_t foregroundLevel;
+    bool reinstalled;
+  };
+  const Case cases[] = {
+      {FakeIntegrityLevels::kMedium, true},
+      {FakeIntegrityLevels::kHigh, false},
+      {FakeIntegrityLevels::kSystem, false},
+      {FakeIntegrityLevels::kDenied, false},
+  };
+  windows.foreground = 0x1234;
+  for (const Case& c : cases) {
+    integrity.levels[0x1234] = c.foregroundLevel;
+    hooks.calls.clear();
+    clock.now += 5000;
+    keyboard.tick = lastInput.tick = clock.now;  // a key the keyboard hook did not hear
+    clock.now += 1000;
+    app.checkHooks();
+    EXPECT_EQ(hooks.calls, c.reinstalled ? CallLog{"install"} : CallLog{}) << std::hex << c.foregroundLevel;
+  }
+}
+
+TEST_F(ApplicationTest, F12SaysWhenTheWindowInFrontRunsAboveUs) {
+  box.setText(L"0 0 65 0 0\r\n");
+  windows.foreground = 0x1234;
+  integrity.levels[0x1234] = FakeIntegrityLevels::kHigh;
+  tap(100000, kF12);
+  EXPECT_EQ(controls.status[1], texts::kForegroundElevated);
+  EXPECT_EQ(play(), (CallLog{"0ms key 65 0", "0ms key 65 2"})) << "the run starts all the same";
+}
+
 // The same program, not yet past the window's creation.
 class ApplicationSecondCopyTest : public ApplicationTest {
  protected:
@@ -234,7 +284,8 @@ TEST_F(ApplicationSecondCopyTest, OfTwoCopiesStartedTogetherOneRuns) {
   FakeInputHooks otherHooks;
   FakeWindowListBox otherList;
   Application other{Platform{controls, box, otherList, loop, windows, otherHooks, injector, waiters, threads,
-                             windowThread, clock, steady, lastInput, cursor, sounds, processes, dialogs, files, codec}};
+                             windowThread, clock, steady, lastInput, cursor, sounds, processes, dialogs, files, codec,
+                             keyboard, integrity}};
   EXPECT_TRUE(app.onWindowCreated());
   EXPECT_FALSE(other.onWindowCreated());
   EXPECT_EQ(hooks.calls, CallLog{"install"});

@@ -17,6 +17,7 @@ class NullRuns : public Runs {
   void start() override {}
   void stop() override {}
   bool isTargetWindowInFront() override { return false; }
+  bool isForegroundWindowAboveUs() override { return false; }
 };
 
 struct Wiring {

@@ -76,6 +76,7 @@ constexpr NewerFunction kNewerThanWindows7[] = {
 constexpr const char* kWindows7Dlls[] = {
     "kernel32.dll", "user32.dll", "gdi32.dll",  "comctl32.dll", "comdlg32.dll", "shell32.dll",  "winmm.dll",
     "msvcrt.dll",   "advapi32.dll", "ole32.dll", "oleaut32.dll", "shlwapi.dll",  "uxtheme.dll", "version.dll",
+    "wtsapi32.dll",
 };
 
 std::string lower(std::string text) {

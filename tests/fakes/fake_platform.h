@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/controls.h"
+#include "platform/device_activity.h"
 #include "platform/input.h"
 #include "platform/processes.h"
 #include "platform/run_threads.h"
@@ -35,11 +36,11 @@ class FakeInputHooks : public InputHooks {
     calls.push_back("remove");
     listener = nullptr;
   }
-  std::uint32_t lastEventTick() override { return lastEvent; }
+  std::uint32_t lastEventTick(InputDevice device) override { return lastEvent[static_cast<int>(device)]; }
 
   CallLog calls;
   InputListener* listener = nullptr;
-  std::uint32_t lastEvent = 0;
+  std::uint32_t lastEvent[2] = {0, 0};  // keyboard, mouse
 };
 
 class FakeClock : public TickClock {
@@ -115,6 +116,31 @@ class FakeLastInput : public LastInputClock {
  public:
   std::uint32_t lastInputTick() override { return tick; }
   std::uint32_t tick = 0;
+};
+
+class FakeKeyboardActivity : public KeyboardActivity {
+ public:
+  std::uint32_t lastKeyTick() override { return tick; }
+  std::uint32_t tick = 0;
+};
+
+// Integrity levels by the RID of the mandatory label, per window. kDenied is
+// a process whose token the system will not show us, as an elevated one's to
+// a process that is not: the realisation takes it as above ours.
+class FakeIntegrityLevels : public IntegrityLevels {
+ public:
+  static constexpr std::uint32_t kMedium = 0x2000;
+  static constexpr std::uint32_t kHigh = 0x3000;
+  static constexpr std::uint32_t kSystem = 0x4000;
+  static constexpr std::uint32_t kDenied = 0xFFFFFFFF;
+
+  bool isAboveOurs(WindowHandle window) override {
+    auto found = levels.find(window);
+    return window != 0 && found != levels.end() && found->second > own;
+  }
+
+  std::uint32_t own = kMedium;
+  std::map<WindowHandle, std::uint32_t> levels;  // windows not listed run at no level: not above
 };
 
 // The processes of the machine, and the claims of its sessions: a claim

@@ -18,8 +18,10 @@ class FakeRuns : public Runs {
     playing_ = 0;
   }
   bool isTargetWindowInFront() override { return targetInFront; }
+  bool isForegroundWindowAboveUs() override { return foregroundAboveUs; }
 
   bool targetInFront = false;
+  bool foregroundAboveUs = false;
 
  private:
   CallLog& log_;
@@ -167,6 +169,32 @@ TEST_F(HotKeysTest, F12WithTheTargetOptionNeedsTheTargetInFront) {
   runs.targetInFront = true;
   tap(kF12);
   EXPECT_EQ(log, (CallLog{"minimise", "run", "timer 1000"}));
+}
+
+TEST_F(HotKeysTest, F12WithAnElevatedWindowInFrontRunsAndSaysSo) {
+  controls.status[1] = L"earlier message";
+  struct Case {
+    bool targetOption, targetInFront, alreadyPlaying;
+    CallLog log;
+    const wchar_t* status;
+  };
+  const Case cases[] = {
+      {false, false, false, {"minimise", "run", "timer 1000"}, texts::kForegroundElevated},
+      {true, true, false, {"minimise", "run", "timer 1000"}, texts::kForegroundElevated},
+      {true, false, false, {}, texts::kTargetNotInFront},
+      {false, false, true, {}, L"earlier message"},
+  };
+  runs.foregroundAboveUs = true;
+  for (const Case& c : cases) {
+    log.clear();
+    controls.status[1] = L"earlier message";
+    controls.checked[CheckBox::选择框5] = c.targetOption;
+    runs.targetInFront = c.targetInFront;
+    state.playing = c.alreadyPlaying ? 1 : 0;
+    tap(kF12);
+    EXPECT_EQ(log, c.log);
+    EXPECT_EQ(controls.status[1], c.status);
+  }
 }
 
 TEST_F(HotKeysTest, F11UnchecksLoopingAndStops) {

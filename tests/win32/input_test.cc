@@ -14,9 +14,12 @@
 #include <string>
 #include <vector>
 
+#include "input/hook_watchdog.h"
+#include "platform/win32/device_activity.h"
 #include "platform/win32/input_hooks.h"
 #include "platform/win32/input_injector.h"
 #include "platform/win32/system.h"
+#include "platform/win32/window_system.h"
 #include "platform/win32/window_thread.h"
 #include "platform/input_contract.h"
 #include "support/wine_desktop.h"
@@ -296,6 +299,41 @@ TEST_F(Win32InputTest, XClickReachesTheListenerAtThePointOnTheScreen) {
                                                           {mouse_code::kLeftUp, point.x, point.y, false}}));
   ASSERT_FALSE(listener_.mice.empty());
   EXPECT_EQ(listener_.mice.front(), (MouseEvent{mouse_code::kMove, point.x, point.y, false}));
+}
+
+// What the hooks' watchdog relies on: each hook's own tick, and the
+// keyboard's raw input seen no later than the keyboard hook was called.
+TEST_F(Win32InputTest, EachHookAndTheKeyboardsOwnActivityTellTheDevicesApart) {
+  Win32KeyboardActivity keyboard;
+  ASSERT_TRUE(keyboard.listening());
+  pumpFor(100ms);
+  const std::uint32_t keyHeard = hooks_.lastEventTick(InputDevice::keyboard);
+  const DWORD moved = GetTickCount();
+  ASSERT_TRUE(movePointer(clientToScreen({250, 120})));
+  pumpFor(100ms);
+  EXPECT_GE(static_cast<std::int32_t>(hooks_.lastEventTick(InputDevice::mouse) - moved), 0);
+  EXPECT_EQ(hooks_.lastEventTick(InputDevice::keyboard), keyHeard);
+  EXPECT_EQ(keyboard.lastKeyTick(), 0u) << "a move is no key";
+
+  const DWORD typed = GetTickCount();
+  ASSERT_EQ(xdotool(L"key d"), 0);
+  injector_.injectKeyEvent('E', kKeyPress, std::nullopt);
+  injector_.injectKeyEvent('E', kKeyRelease, std::nullopt);
+  ASSERT_TRUE(pumpUntil([&] { return listener_.keys.size() >= 4 && windowText(edit_) == L"de"; }));
+  pumpFor(100ms);
+  const std::uint32_t seen = keyboard.lastKeyTick();
+  const std::uint32_t heard = hooks_.lastEventTick(InputDevice::keyboard);
+  EXPECT_GE(static_cast<std::int32_t>(seen - typed), 0) << "seen " << seen << ", typed from " << typed;
+  EXPECT_LE(static_cast<std::int32_t>(seen - heard), static_cast<std::int32_t>(HookWatchdog::kHookLagMs))
+      << "seen " << seen << ", heard " << heard;
+}
+
+TEST_F(Win32InputTest, NoWindowRunsAboveUsWhereThereAreNoIntegrityLevels) {
+  Win32IntegrityLevels levels;
+  EXPECT_FALSE(levels.isAboveOurs(0));
+  EXPECT_FALSE(levels.isAboveOurs(toWindowHandle(window_)));
+  EXPECT_FALSE(levels.isAboveOurs(toWindowHandle(GetDesktopWindow())));
+  EXPECT_FALSE(levels.isAboveOurs(toWindowHandle(GetShellWindow())));
 }
 
 TEST_F(Win32InputTest, InjectedKeyTypesIntoTheEditAndIsMarkedOwn) {

@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 #include <shlobj.h>
+#include <wtsapi32.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -61,10 +62,18 @@ class MainWindowTest : public testing::Test {
   MainWindow& window = program.window();
 };
 
-TEST_F(MainWindowTest, InstallsTheHooksOnceAndRemovesThemWithTheWindow) {
+TEST_F(MainWindowTest, InstallsTheHooksAgainAfterAResumeOrAnUnlockAndRemovesThemWithTheWindow) {
   EXPECT_EQ(hooks.calls, (std::vector<std::string>{"install"}));
+  const struct {
+    UINT message;
+    WPARAM event;
+  } events[] = {{WM_POWERBROADCAST, PBT_APMSUSPEND},         {WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC},
+                {WM_POWERBROADCAST, PBT_APMRESUMESUSPEND},   {WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK},
+                {WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK}, {WM_WTSSESSION_CHANGE, WTS_CONSOLE_CONNECT}};
+  for (const auto& event : events) SendMessageW(window.hwnd(), event.message, event.event, 0);
+  EXPECT_EQ(hooks.calls, (std::vector<std::string>{"install", "install", "install", "install"}));
   DestroyWindow(window.hwnd());
-  EXPECT_EQ(hooks.calls, (std::vector<std::string>{"install", "remove"}));
+  EXPECT_EQ(hooks.calls, (std::vector<std::string>{"install", "install", "install", "install", "remove"}));
 }
 
 TEST_F(MainWindowTest, HelpLabelUsesTheKaiFontAtFourteenPixels) {

@@ -18,6 +18,7 @@
 
 #include "platform/win32/edit_script_box.h"
 #include "platform/win32/input_injector.h"
+#include "platform/win32/run_threads.h"
 #include "platform/win32/window_thread.h"
 #include "script/player.h"
 #include "support/wine_desktop.h"
@@ -45,6 +46,43 @@ TEST(Win32WaiterTest, WaitsUntilTheMomentAndNotAtAllForOneThatHasPassed) {
   EXPECT_LT(nowMs() - start, 5.0);
   const double clockMs = static_cast<double>(waiter->nowUs()) / 1000;
   EXPECT_NEAR(clockMs - nowMs(), 0.0, 5.0) << "the waiter's clock is the performance counter";
+}
+
+// SetProcessInformation as three versions of Windows answer it: 8.1 knows
+// no power throttling, 10 only the execution speed and refuses a call with a
+// bit it does not know, 11 both.
+struct ThrottlingSystem {
+  static inline ULONG known = 0;
+  static inline std::vector<ULONG> asked;
+  static BOOL WINAPI set(HANDLE, PROCESS_INFORMATION_CLASS which, LPVOID data, DWORD size) {
+    const auto* state = static_cast<const PROCESS_POWER_THROTTLING_STATE*>(data);
+    if (which != ProcessPowerThrottling || size != sizeof *state) return FALSE;
+    asked.push_back(state->ControlMask);
+    return known != 0 && (state->ControlMask & ~known) == 0 && state->StateMask == 0;
+  }
+};
+
+TEST(Win32WaiterTest, PowerThrottlingIsRefusedBitByBitExecutionSpeedFirst) {
+  constexpr ULONG kSpeed = PROCESS_POWER_THROTTLING_EXECUTION_SPEED;
+  constexpr ULONG kTimer = 0x4;  // PROCESS_POWER_THROTTLING_IGNORE_TIMER_RESOLUTION
+  const struct {
+    ULONG known;
+    int accepted;
+  } systems[] = {{0, 0}, {kSpeed, 1}, {kSpeed | kTimer, 2}};
+  for (const auto& system : systems) {
+    ThrottlingSystem::known = system.known;
+    ThrottlingSystem::asked.clear();
+    EXPECT_EQ(optOutOfPowerThrottling(&ThrottlingSystem::set), system.accepted) << system.known;
+    EXPECT_EQ(ThrottlingSystem::asked, (std::vector<ULONG>{kSpeed, kTimer}));
+  }
+}
+
+TEST(Win32RunThreadsTest, RunsPlayAboveNormalPriority) {
+  Win32RunThreads threads;
+  std::atomic<int> priority{THREAD_PRIORITY_ERROR_RETURN};
+  threads.start([&] { priority = GetThreadPriority(GetCurrentThread()); });
+  ASSERT_TRUE(threads.joinAll(5s));
+  EXPECT_EQ(priority.load(), THREAD_PRIORITY_ABOVE_NORMAL);
 }
 
 TEST(Win32WaiterTest, InterruptEndsOneWaitAndCountsOnceWhenItComesBefore) {

@@ -105,7 +105,8 @@ LRESULT CALLBACK Win32InputHooks::mouseProc(int code, WPARAM wParam, LPARAM lPar
 }
 
 void Win32InputHooks::queue(const Event& event) {
-  lastEventTick_.store(GetTickCount(), std::memory_order_relaxed);
+  const InputDevice device = std::holds_alternative<KeyEvent>(event) ? InputDevice::keyboard : InputDevice::mouse;
+  lastEventTicks_[static_cast<int>(device)].store(GetTickCount(), std::memory_order_relaxed);
   std::lock_guard lock(queue_->mutex);
   queue_->events.push_back(event);
   if (queue_->deliveryPosted) return;
@@ -152,6 +153,10 @@ void Win32InputHooks::postDelivery(WindowThread& windowThread, const std::shared
 }
 
 void Win32InputHooks::runHookThread(HANDLE started, HANDLE stop) {
+  // The thread only copies events, so it never holds the processor for
+  // long; its priority keeps a busy machine from making the hooks miss the
+  // system's timeout.
+  SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
   HINSTANCE module = GetModuleHandleW(nullptr);
   HookHandle keyboard(SetWindowsHookExW(WH_KEYBOARD_LL, keyboardProc, module, 0));
   HookHandle mouse(SetWindowsHookExW(WH_MOUSE_LL, mouseProc, module, 0));

@@ -29,7 +29,9 @@ class Win32InputHooks : public InputHooks {
 
   bool install(InputListener& listener) override;
   void remove() override;
-  std::uint32_t lastEventTick() override { return lastEventTick_.load(std::memory_order_relaxed); }
+  std::uint32_t lastEventTick(InputDevice device) override {
+    return lastEventTicks_[static_cast<int>(device)].load(std::memory_order_relaxed);
+  }
 
   // For a benchmark: the time the two procedures take on the performance
   // counter while measuring is switched on, their own work apart from handing
@@ -74,5 +76,5 @@ class Win32InputHooks : public InputHooks {
   std::atomic<bool> installed_{false};
   // Set by a hook procedure when the window thread is to be told.
   std::atomic<bool> deliveryWanted_{false};
-  std::atomic<std::uint32_t> lastEventTick_{0};
+  std::atomic<std::uint32_t> lastEventTicks_[2] = {0, 0};
 };

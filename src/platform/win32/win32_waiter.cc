@@ -94,20 +94,28 @@ WaitEnd Win32Waiter::waitUntil(std::int64_t dueUs) {
   return endedEarly().value_or(WaitEnd::reached);
 }
 
+int optOutOfPowerThrottling(SetProcessInformationFunction setProcessInformation) {
+  // Opting out of throttling keeps execution speed and timers as they are
+  // when the window is minimised or in the background. Systems that do not
+  // know the class fail the call; they do not throttle either. The
+  // timer-resolution bit came with Windows 11: Windows 10 may refuse a call
+  // that carries it, so it goes alone, after the one that matters most.
+  int accepted = 0;
+  for (ULONG bit : {ULONG{PROCESS_POWER_THROTTLING_EXECUTION_SPEED},
+                    ULONG{PROCESS_POWER_THROTTLING_IGNORE_TIMER_RESOLUTION}}) {
+    PROCESS_POWER_THROTTLING_STATE state{};
+    state.Version = PROCESS_POWER_THROTTLING_CURRENT_VERSION;
+    state.ControlMask = bit;
+    state.StateMask = 0;
+    if (setProcessInformation(GetCurrentProcess(), ProcessPowerThrottling, &state, sizeof state)) ++accepted;
+  }
+  return accepted;
+}
+
 Win32WaiterFactory::Win32WaiterFactory() {
   // Windows 8 and later; looked up so that older systems still start.
-  using SetProcessInformationFunction = BOOL(WINAPI*)(HANDLE, PROCESS_INFORMATION_CLASS, LPVOID, DWORD);
   HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
   FARPROC address = kernel != nullptr ? GetProcAddress(kernel, "SetProcessInformation") : nullptr;
   if (address == nullptr) return;
-  auto setProcessInformation = reinterpret_cast<SetProcessInformationFunction>(reinterpret_cast<void*>(address));
-
-  // Opting out of throttling keeps timers and execution speed as they are when
-  // the window is minimised or in the background. Systems that do not know
-  // the class fail the call; they do not throttle either.
-  PROCESS_POWER_THROTTLING_STATE state{};
-  state.Version = PROCESS_POWER_THROTTLING_CURRENT_VERSION;
-  state.ControlMask = PROCESS_POWER_THROTTLING_EXECUTION_SPEED | PROCESS_POWER_THROTTLING_IGNORE_TIMER_RESOLUTION;
-  state.StateMask = 0;
-  setProcessInformation(GetCurrentProcess(), ProcessPowerThrottling, &state, sizeof state);
+  optOutOfPowerThrottling(reinterpret_cast<SetProcessInformationFunction>(reinterpret_cast<void*>(address)));
 }

@@ -46,6 +46,11 @@ class Win32Waiter : public Waiter {
   std::int64_t countsPerSecond_ = 1;
 };
 
+using SetProcessInformationFunction = BOOL(WINAPI*)(HANDLE, PROCESS_INFORMATION_CLASS, LPVOID, DWORD);
+// Asks SetProcessInformation to spare the process each kind of power
+// throttling, in a call of its own; how many calls it accepted.
+int optOutOfPowerThrottling(SetProcessInformationFunction setProcessInformation);
+
 // Also takes the process out of power throttling, so that pauses keep their
 // accuracy while the main window is minimised.
 class Win32WaiterFactory : public WaiterFactory {

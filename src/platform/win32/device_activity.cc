@@ -1,0 +1,89 @@
+#include "platform/win32/device_activity.h"
+
+#include <vector>
+
+#include "platform/win32/handles.h"
+#include "platform/win32/window_system.h"
+
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"TamsikKeyboardActivity";
+constexpr USHORT kGenericDesktopPage = 0x01;
+constexpr USHORT kKeyboardUsage = 0x06;
+
+// The system would not say: a process whose token we may not read runs
+// above us, as an elevated one's does to a process that is not elevated.
+constexpr DWORD kDenied = MAXDWORD;
+
+// The RID of the mandatory label of the process's token, 0 when unknown.
+DWORD integrityLevel(HANDLE process) {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(process, TOKEN_QUERY, &token)) return GetLastError() == ERROR_ACCESS_DENIED ? kDenied : 0;
+  KernelHandle owned(token);
+  DWORD size = 0;
+  GetTokenInformation(token, TokenIntegrityLevel, nullptr, 0, &size);
+  if (size < sizeof(TOKEN_MANDATORY_LABEL)) return 0;
+  std::vector<ULONGLONG> buffer((size + sizeof(ULONGLONG) - 1) / sizeof(ULONGLONG));
+  if (!GetTokenInformation(token, TokenIntegrityLevel, buffer.data(), size, &size)) return 0;
+  PSID sid = reinterpret_cast<TOKEN_MANDATORY_LABEL*>(buffer.data())->Label.Sid;
+  if (!IsValidSid(sid) || *GetSidSubAuthorityCount(sid) == 0) return 0;
+  return *GetSidSubAuthority(sid, *GetSidSubAuthorityCount(sid) - 1u);
+}
+
+}  // namespace
+
+Win32KeyboardActivity::Win32KeyboardActivity() {
+  static const ATOM windowClass = [] {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = &Win32KeyboardActivity::windowProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = kWindowClass;
+    return RegisterClassExW(&wc);
+  }();
+  if (windowClass == 0) return;
+  window_ = CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr),
+                            this);
+  if (!window_) return;
+  RAWINPUTDEVICE keyboard{kGenericDesktopPage, kKeyboardUsage, RIDEV_INPUTSINK, window_};
+  listening_ = RegisterRawInputDevices(&keyboard, 1, sizeof keyboard) != FALSE;
+}
+
+Win32KeyboardActivity::~Win32KeyboardActivity() {
+  if (listening_) {
+    RAWINPUTDEVICE keyboard{kGenericDesktopPage, kKeyboardUsage, RIDEV_REMOVE, nullptr};
+    RegisterRawInputDevices(&keyboard, 1, sizeof keyboard);
+  }
+  if (window_) DestroyWindow(window_);
+}
+
+LRESULT CALLBACK Win32KeyboardActivity::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<Win32KeyboardActivity*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  if (message == WM_INPUT) {
+    if (auto* self = reinterpret_cast<Win32KeyboardActivity*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA))) {
+      // The key's own moment, not the moment a busy thread came to it; a
+      // sender may stamp injected keys in the future.
+      const DWORD now = GetTickCount();
+      const DWORD stamped = static_cast<DWORD>(GetMessageTime());
+      self->lastKeyTick_ = static_cast<std::int32_t>(now - stamped) >= 0 ? stamped : now;
+    }
+  }
+  if (message == WM_NCDESTROY) SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+  // Also for WM_INPUT: the system cleans up after it there.
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+Win32IntegrityLevels::Win32IntegrityLevels() : ownLevel_(integrityLevel(GetCurrentProcess())) {}
+
+bool Win32IntegrityLevels::isAboveOurs(WindowHandle window) {
+  if (window == 0 || ownLevel_ == 0 || ownLevel_ == kDenied) return false;
+  DWORD processId = 0;
+  GetWindowThreadProcessId(toHwnd(window), &processId);
+  if (processId == 0 || processId == GetCurrentProcessId()) return false;
+  KernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+  if (!process) return GetLastError() == ERROR_ACCESS_DENIED;
+  return integrityLevel(process.get()) > ownLevel_;
+}
