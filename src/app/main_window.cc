@@ -195,11 +195,10 @@ void MainWindow::show(int showCommand) {
 
 HWND MainWindow::control(int id) const {
   if (!hwnd_) return nullptr;
-  if (HWND direct = GetDlgItem(hwnd_, id)) return direct;
-  for (int group : {control_id::分组框1, control_id::分组框2}) {
-    if (HWND inGroup = GetDlgItem(GetDlgItem(hwnd_, group), id)) return inGroup;
-  }
-  return nullptr;
+  // Kept since creation: under Wine every GetDlgItem asks the server, and the
+  // recorder reads options at each mouse event.
+  auto found = controlWindows_.find(id);
+  return found == controlWindows_.end() ? nullptr : found->second;
 }
 
 LRESULT CALLBACK MainWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -316,6 +315,7 @@ void MainWindow::createControls() {
   for (const ControlDef& def : kControls) {
     HWND parent = def.parent ? control(def.parent) : hwnd_;
     HWND created = createControl(def, parent);
+    controlWindows_[def.id] = created;
     if (def.kind == Kind::GroupBox) {
       groupBoxes_[groupBoxes++] = std::make_unique<Subclass>(created, forwardToMainWindow, 0, 0);
     }
@@ -328,10 +328,12 @@ void MainWindow::createControls() {
   // Two digits barely fit into the box's 20 pixels without its margins.
   SendMessageW(control(control_id::编辑框1), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
   SetWindowTextW(control(control_id::编辑框1), texts::k编辑框1);
+  readSensitivity();
 
-  CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, hwnd_,
-                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id::状态条1)), GetModuleHandleW(nullptr),
-                  nullptr);
+  controlWindows_[control_id::状态条1] =
+      CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, hwnd_,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id::状态条1)), GetModuleHandleW(nullptr),
+                      nullptr);
 
   scriptBox_ = std::make_unique<EditScriptBox>(control(control_id::脚本框));
   windowList_ = std::make_unique<ComboWindowListBox>(control(control_id::组合框));
@@ -462,6 +464,10 @@ void MainWindow::onWindowDestroyed() {
 }
 
 void MainWindow::onCommand(int id, int notification) {
+  if (id == control_id::编辑框1 && notification == EN_CHANGE) {
+    readSensitivity();
+    return;
+  }
   if (notification != BN_CLICKED || !application_) return;
   switch (id) {
     case control_id::按钮2:
@@ -509,10 +515,15 @@ void MainWindow::setStatusText(StatusPanel panel, const std::wstring& text) {
                reinterpret_cast<LPARAM>(shown.c_str()));
 }
 
-std::wstring MainWindow::sensitivityText() {
+std::wstring MainWindow::sensitivityText() { return sensitivity_; }
+
+// The box tells every change of its text, the arrows' steps and WM_SETTEXT
+// from anywhere included; reading it at each mouse event would cost a
+// round of subclass lookups of the up-down control under Wine.
+void MainWindow::readSensitivity() {
   wchar_t text[32] = {};
   GetWindowTextW(control(control_id::编辑框1), text, static_cast<int>(std::size(text)));
-  return text;
+  sensitivity_ = text;
 }
 
 void MainWindow::setTimerPeriod(std::int32_t ms) {

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <map>
 #include <memory>
 #include <string>
 
@@ -62,6 +63,7 @@ class MainWindow : public Controls {
   void fitHelpText(LOGFONTW font);
   void onFilesDropped(HDROP drop);
   void onCommand(int id, int notification);
+  void readSensitivity();
   void onTimerTick();
   // The user closes the window: the process ends within about a second.
   [[noreturn]] void closeProgram();
@@ -69,6 +71,8 @@ class MainWindow : public Controls {
 
   Application* application_ = nullptr;
   HWND hwnd_ = nullptr;
+  std::map<int, HWND> controlWindows_;
+  std::wstring sensitivity_;
   UINT dpi_ = 96;
   FontHandle defaultFont_;
   FontHandle 标签2Font_;

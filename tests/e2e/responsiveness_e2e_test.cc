@@ -81,7 +81,9 @@ TEST(ResponsivenessE2eTest, InputOfOtherProgramsKeepsItsPaceWhileTheWindowOpensA
   EXPECT_GT(busyMs, 1000.0) << "the window was not busy enough to tell anything";
   EXPECT_GE(moves, 295) << "moves were held up and merged";
   EXPECT_EQ(keys, 60);
-  EXPECT_LE(worstLag, 20);
+  // A hook held up by the busy window thread would show the whole busy time,
+  // seconds; a loaded two-core machine alone delays a hook by tens of ms.
+  EXPECT_LE(worstLag, 50);
 }
 
 }  // namespace
