@@ -9,8 +9,9 @@
 #include "platform/script_box.h"
 #include "platform/win32/handles.h"
 
-// Creates the multi-line edit control that holds the script: no word wrap,
-// scroll bars, no length limit of its own.
+// Creates the multi-line edit control that holds the script: no word wrap, a
+// vertical scroll bar only (script lines are short, and the caret still
+// scrolls sideways), no length limit of its own.
 HWND createScriptEdit(HWND parent, int id, int x, int y, int width, int height);
 
 // The script box over a real edit control, on the control's thread. Every
