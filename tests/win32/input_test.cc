@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <ostream>
@@ -96,6 +97,16 @@ class RecordingListener : public InputListener {
   std::vector<MouseEvent> mice;
   std::vector<std::uint32_t> times;
   std::vector<std::int64_t> moments;
+};
+
+// Counts the hook thread's requests to the window thread.
+class CountingWindowThread : public Win32WindowThread {
+ public:
+  void post(std::function<void()> task) override {
+    ++posts;
+    Win32WindowThread::post(std::move(task));
+  }
+  std::atomic<int> posts{0};
 };
 
 // A key message as the focused window gets it.
@@ -198,7 +209,7 @@ class Win32InputTest : public ::testing::Test {
   static inline WNDPROC editProc_ = nullptr;
   static inline std::vector<KeyMessage> keyMessages_;
   RecordingListener listener_;
-  Win32WindowThread windowThread_;
+  CountingWindowThread windowThread_;
   Win32InputHooks hooks_{windowThread_};
   Win32InputInjector injector_;
 };
@@ -378,6 +389,36 @@ TEST_F(Win32InputTest, InjectedMouseEventsAreMarkedOwn) {
                                                     {mouse_code::kRightDown, x, y, true},
                                                     {mouse_code::kRightUp, x, y, true},
                                                     {mouse_code::kMove, 400, 300, true}}));
+}
+
+// Each wake of the window thread costs more than a move: a stream of moves is
+// handed over in batches, and a key behind it still comes in order.
+TEST_F(Win32InputTest, AStreamOfMovesIsHandedOverInBatches) {
+  const POINT start = clientToScreen({100, 100});
+  ASSERT_TRUE(movePointer(start));
+  pumpFor(100ms);
+  listener_.clear();
+  windowThread_.posts = 0;
+  constexpr int kMoves = 40;
+  for (int i = 0; i < kMoves; ++i) {
+    injector_.injectMouseEvent(mouse_code::kMove, 1, 0, 0);
+    // 2 ms apart on any system tick, the window thread taking its messages.
+    for (const std::int64_t until = steadyNowUs() + 2000; steadyNowUs() < until;) {
+      MSG message;
+      while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    }
+  }
+  injector_.injectKeyEvent(VK_F13, kKeyPress, std::nullopt);
+  injector_.injectKeyEvent(VK_F13, kKeyRelease, std::nullopt);
+  ASSERT_TRUE(waitUntil("the moves and the key", [this] {
+    return listener_.mice.size() >= kMoves && listener_.keys.size() >= 2;
+  }));
+  pumpFor(100ms);
+  ASSERT_EQ(listener_.mice.size(), static_cast<std::size_t>(kMoves));
+  EXPECT_EQ(listener_.mice.back(), (MouseEvent{mouse_code::kMove, start.x + kMoves, start.y, true}));
+  EXPECT_TRUE(std::is_sorted(listener_.moments.begin(), listener_.moments.end())) << "out of order";
+  EXPECT_LE(windowThread_.posts.load(), kMoves / 3) << "80 ms of moves in batches of "
+                                                    << Win32InputHooks::kMoveBatchMs << " ms";
 }
 
 TEST_F(Win32InputTest, InjectedExtendedKeyWithShiftSelectsInTheEdit) {

@@ -107,10 +107,13 @@ LRESULT CALLBACK Win32InputHooks::mouseProc(int code, WPARAM wParam, LPARAM lPar
 void Win32InputHooks::queue(const Event& event) {
   const InputDevice device = std::holds_alternative<KeyEvent>(event) ? InputDevice::keyboard : InputDevice::mouse;
   lastEventTicks_[static_cast<int>(device)].store(GetTickCount(), std::memory_order_relaxed);
+  const auto* mouse = std::get_if<MouseEvent>(&event);
+  if (!mouse || mouse->code != mouse_code::kMove) deliveryUrgent_ = true;
   std::lock_guard lock(queue_->mutex);
   queue_->events.push_back(event);
   if (queue_->deliveryPosted) return;
   queue_->deliveryPosted = true;
+  wantedSinceUs_ = mouse ? mouse->atUs : std::get<KeyEvent>(event).atUs;
   deliveryWanted_.store(true, std::memory_order_relaxed);
 }
 
@@ -165,12 +168,25 @@ void Win32InputHooks::runHookThread(HANDLE started, HANDLE stop) {
   if (!installed_.load()) return;
   MSG message;
   for (;;) {
+    // Moves alone wait for the batch to fill, or for the rest of its time.
+    DWORD timeout = INFINITE;
+    const std::int64_t batchUs = kMoveBatchMs * 1000;
+    if (deliveryWanted_.load(std::memory_order_relaxed)) {
+      const std::int64_t waitedUs = steadyNowUs() - wantedSinceUs_;
+      timeout = deliveryUrgent_ || waitedUs >= batchUs ? 0 : static_cast<DWORD>((batchUs - waitedUs + 999) / 1000);
+    }
     // The system calls the hook procedures while this thread takes its
     // messages; the window thread is told only once they have returned, since
     // posting it a message is a round trip to the server under Wine.
-    if (MsgWaitForMultipleObjectsEx(1, &stop, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0) return;
+    if (timeout != 0 &&
+        MsgWaitForMultipleObjectsEx(1, &stop, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0) {
+      return;
+    }
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-    if (deliveryWanted_.exchange(false, std::memory_order_relaxed)) {
+    if (!deliveryWanted_.load(std::memory_order_relaxed)) continue;
+    if (deliveryUrgent_ || steadyNowUs() - wantedSinceUs_ >= batchUs) {
+      deliveryUrgent_ = false;
+      deliveryWanted_.store(false, std::memory_order_relaxed);
       postDelivery(windowThread_, queue_);
     }
   }

@@ -18,10 +18,15 @@
 // nothing else, so that no work of the window thread ever holds up the input
 // of the desktop. A hook procedure only copies the event into a queue and
 // returns; once it has returned, the hook thread asks the window thread to
-// hand the queued events to the listener, in the order they happened. One
+// hand the queued events to the listener, in the order they happened: at once
+// for keys and buttons, and for a stream of moves at most every
+// kMoveBatchMs, since each wake of the window thread costs more than the
+// moves themselves (their stamps are taken in the hook all the same). One
 // pair per process.
 class Win32InputHooks : public InputHooks {
  public:
+  static constexpr std::int64_t kMoveBatchMs = 15;
+
   explicit Win32InputHooks(WindowThread& windowThread);
   Win32InputHooks(const Win32InputHooks&) = delete;
   Win32InputHooks& operator=(const Win32InputHooks&) = delete;
@@ -76,5 +81,9 @@ class Win32InputHooks : public InputHooks {
   std::atomic<bool> installed_{false};
   // Set by a hook procedure when the window thread is to be told.
   std::atomic<bool> deliveryWanted_{false};
+  // Hook thread only: whether what waits is more than moves, and since when
+  // the first of it waits (steady µs).
+  bool deliveryUrgent_ = false;
+  std::int64_t wantedSinceUs_ = 0;
   std::atomic<std::uint32_t> lastEventTicks_[2] = {0, 0};
 };
