@@ -19,7 +19,7 @@
 //
 // A line goes into the recorded script at once; the script box follows at a
 // pace a person can see (PacedUpdate), so that lines reach the box in batches
-// however fast they come, each within a tenth of a second, and the box costs
+// however fast they come, each within about a tenth of a second, and the box costs
 // the same per line in a long recording as in a short one. The cursor readout
 // follows the mouse events at the same pace.
 //

@@ -105,14 +105,19 @@ LRESULT CALLBACK Win32InputHooks::mouseProc(int code, WPARAM wParam, LPARAM lPar
 }
 
 void Win32InputHooks::queue(const Event& event) {
-  const InputDevice device = std::holds_alternative<KeyEvent>(event) ? InputDevice::keyboard : InputDevice::mouse;
-  lastEventTicks_[static_cast<int>(device)].store(GetTickCount(), std::memory_order_relaxed);
   const auto* mouse = std::get_if<MouseEvent>(&event);
-  if (!mouse || mouse->code != mouse_code::kMove) deliveryUrgent_ = true;
+  const InputDevice device = mouse ? InputDevice::mouse : InputDevice::keyboard;
+  lastEventTicks_[static_cast<int>(device)].store(GetTickCount(), std::memory_order_relaxed);
+  const bool urgent = !mouse || mouse->code != mouse_code::kMove;
   std::lock_guard lock(queue_->mutex);
   queue_->events.push_back(event);
-  if (queue_->deliveryPosted) return;
+  if (queue_->deliveryPosted) {
+    deliveryUrgent_ = deliveryUrgent_ || urgent;
+    return;
+  }
+  // A new batch: what joined a delivery already on its way does not hurry it.
   queue_->deliveryPosted = true;
+  deliveryUrgent_ = urgent;
   wantedSinceUs_ = mouse ? mouse->atUs : std::get<KeyEvent>(event).atUs;
   deliveryWanted_.store(true, std::memory_order_relaxed);
 }
