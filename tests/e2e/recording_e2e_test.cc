@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <sstream>
 #include <vector>
@@ -206,12 +208,18 @@ TEST_F(RecordingE2eTest, FirstGapOfARunIsWhole) {
       },
       10s))
       << "the run played " << played.size() << " of 4 key events";
-  const double gaps[] = {played[1].atMs - played[0].atMs, played[2].atMs - played[1].atMs,
-                         played[3].atMs - played[2].atMs};
-  std::printf("gaps as played: %.1f, %.1f, %.1f ms\n", gaps[0], gaps[1], gaps[2]);
-  EXPECT_NEAR(gaps[0], 100, 3);
-  EXPECT_NEAR(gaps[1], 400, 3);
-  EXPECT_NEAR(gaps[2], 100, 3);
+  // Two witnesses of each gap: this process's hook, fine-grained but late
+  // whenever its thread waits for a processor, and the system's stamps, taken
+  // as the input is sent but in whole milliseconds. A gap the run really got
+  // wrong is wrong by both.
+  const double wanted[] = {100, 400, 100};
+  for (std::size_t i = 0; i < 3; ++i) {
+    const double arrived = played[i + 1].atMs - played[i].atMs;
+    const double stamped = static_cast<std::int32_t>(played[i + 1].time - played[i].time);
+    std::printf("gap %zu as played: %.1f ms as seen, %.0f ms as stamped\n", i, arrived, stamped);
+    EXPECT_TRUE(std::abs(arrived - wanted[i]) <= 3 || std::abs(stamped - wanted[i]) <= 3)
+        << "gap " << i << " should be " << wanted[i] << " ms: seen " << arrived << ", stamped " << stamped;
+  }
 }
 
 // Another program may send keys with event times of its own; the lines are
