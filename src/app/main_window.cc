@@ -104,7 +104,7 @@ LRESULT CALLBACK forwardToMainWindow(HWND hwnd, UINT message, WPARAM wParam, LPA
     case WM_VSCROLL:
       return SendMessageW(GetAncestor(hwnd, GA_ROOT), message, wParam, lParam);
     default:
-      return DefSubclassProc(hwnd, message, wParam, lParam);
+      return Subclass::callOriginal(hwnd, message, wParam, lParam);
   }
 }
 

@@ -14,9 +14,9 @@ CheckBoxMirror::CheckBoxMirror(HWND checkBox)
 
 LRESULT CALLBACK CheckBoxMirror::watch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                        DWORD_PTR self) {
-  LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+  LRESULT result = Subclass::callOriginal(hwnd, message, wParam, lParam);
   if (message != WM_NCDESTROY) {
-    reinterpret_cast<CheckBoxMirror*>(self)->checked_.store(DefSubclassProc(hwnd, BM_GETCHECK, 0, 0) ==
+    reinterpret_cast<CheckBoxMirror*>(self)->checked_.store(Subclass::callOriginal(hwnd, BM_GETCHECK, 0, 0) ==
                                                             BST_CHECKED);
   }
   return result;

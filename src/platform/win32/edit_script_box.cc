@@ -27,12 +27,12 @@ LRESULT CALLBACK EditScriptBox::watchChanges(HWND hwnd, UINT message, WPARAM wPa
                                              DWORD_PTR data) {
   auto* self = reinterpret_cast<EditScriptBox*>(data);
   ++self->depth_;
-  LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+  LRESULT result = Subclass::callOriginal(hwnd, message, wParam, lParam);
   --self->depth_;
   // WM_SETTEXT leaves the modify flag clear; everything else that changes
   // the text sets it.
-  if (message == WM_SETTEXT || DefSubclassProc(hwnd, EM_GETMODIFY, 0, 0)) {
-    DefSubclassProc(hwnd, EM_SETMODIFY, FALSE, 0);
+  if (message == WM_SETTEXT || Subclass::callOriginal(hwnd, EM_GETMODIFY, 0, 0)) {
+    Subclass::callOriginal(hwnd, EM_SETMODIFY, FALSE, 0);
     ++self->revision_;
     self->changed_ = true;
   }

@@ -44,23 +44,28 @@ using FontHandle = std::unique_ptr<std::remove_pointer_t<HFONT>, handles_detail:
 using BrushHandle = std::unique_ptr<std::remove_pointer_t<HBRUSH>, handles_detail::DeleteGdiObject>;
 using IconHandle = std::unique_ptr<std::remove_pointer_t<HICON>, handles_detail::DestroyIconHandle>;
 
-// A subclass procedure on a window, for as long as the owner lives.
+// A subclass procedure on a window, for as long as the owner lives or until
+// the window is destroyed. It links in the classic way, through the window
+// procedure and GWLP_USERDATA, which the control classes leave to their
+// user: SetWindowSubclass finds its data in a window property on every
+// message, and under Wine each property lookup is a round trip to the
+// server, several per message of a busy control. One subclass per window.
 class Subclass {
  public:
-  Subclass(HWND window, SUBCLASSPROC procedure, UINT_PTR id, DWORD_PTR data)
-      : window_(window), procedure_(procedure), id_(id) {
-    if (!SetWindowSubclass(window_, procedure_, id_, data)) window_ = nullptr;
-  }
-  ~Subclass() {
-    if (window_) RemoveWindowSubclass(window_, procedure_, id_);
-  }
+  Subclass(HWND window, SUBCLASSPROC procedure, UINT_PTR id, DWORD_PTR data);
+  ~Subclass();
   Subclass(const Subclass&) = delete;
   Subclass& operator=(const Subclass&) = delete;
 
+  // The window's own procedure, for a subclass procedure to pass a message on.
+  static LRESULT callOriginal(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
  private:
+  struct Link;
+  static LRESULT CALLBACK trampoline(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
   HWND window_;
-  SUBCLASSPROC procedure_;
-  UINT_PTR id_;
+  Link* link_ = nullptr;  // the window's until it is destroyed
 };
 
 // A timer of a window, stopped with its owner at the latest.
