@@ -59,6 +59,10 @@ TYPED_TEST_P(ScriptBoxContract, ReplacesTheWholeTextAndAppendsAtTheEnd) {
   this->box->append(L"");
   EXPECT_EQ(this->box->text(), L"1 2 3 4 5\r\n6 3 1 -7 8\r\n");
   EXPECT_EQ(this->box->lineCount(), 3);
+
+  this->box->setSelectionStart(3);  // the caret elsewhere: still at the end
+  this->box->append(L"9\r\n");
+  EXPECT_EQ(this->box->text(), L"1 2 3 4 5\r\n6 3 1 -7 8\r\n9\r\n");
 }
 
 TYPED_TEST_P(ScriptBoxContract, EveryChangeMovesTheRevisionAndTellsTheListenerWithTheNewTextInPlace) {

@@ -55,8 +55,12 @@ std::wstring EditScriptBox::text() {
 void EditScriptBox::setText(const std::wstring& text) { SetWindowTextW(edit_, text.c_str()); }
 
 void EditScriptBox::append(const std::wstring& text) {
-  auto end = static_cast<WPARAM>(GetWindowTextLengthW(edit_));
-  SendMessageW(edit_, EM_SETSEL, end, static_cast<LPARAM>(end));
+  auto end = static_cast<DWORD>(GetWindowTextLengthW(edit_));
+  DWORD selectionStart = 0, selectionEnd = 0;
+  SendMessageW(edit_, EM_GETSEL, reinterpret_cast<WPARAM>(&selectionStart), reinterpret_cast<LPARAM>(&selectionEnd));
+  // After an append the caret is at the end already; placing it again would
+  // cost the control a walk over all its lines.
+  if (selectionStart != end || selectionEnd != end) SendMessageW(edit_, EM_SETSEL, end, static_cast<LPARAM>(end));
   SendMessageW(edit_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
