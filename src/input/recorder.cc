@@ -106,12 +106,14 @@ void Recorder::flushToBox() {
   if (pending_.empty()) return;
   // Rewriting the whole box for every event would cost more the longer the
   // recording; appending gives the same text while nobody else touched it.
+  // The append leaves the caret at the end; placing it again would cost the
+  // control a walk over all its lines.
   if (box_.revision() == writtenRevision_) {
     box_.append(pending_);
   } else {
     box_.setText(state_.recordedScript);
+    box_.setSelectionStart(static_cast<std::int32_t>(state_.recordedScript.size()));
   }
   pending_.clear();
-  box_.setSelectionStart(static_cast<std::int32_t>(state_.recordedScript.size()));
   writtenRevision_ = box_.revision();
 }

@@ -15,8 +15,10 @@ class ScriptBox {
  public:
   virtual ~ScriptBox() = default;
   virtual std::wstring text() = 0;
+  // Replaces the text; the caret goes to its start.
   virtual void setText(const std::wstring& text) = 0;
-  // Adds text at the end, without reading or rewriting what stands before.
+  // Adds text at the end, without reading or rewriting what stands before,
+  // and leaves the caret after it, in view.
   virtual void append(const std::wstring& text) = 0;
   virtual std::int32_t lineCount() = 0;
   // Puts the caret at the given offset and scrolls it into view.

@@ -11,10 +11,12 @@ class FakeScriptBox : public ScriptBox {
   std::wstring text() override { return text_; }
   void setText(const std::wstring& text) override {
     text_ = text;
+    selectionStart = 0;
     changed();
   }
   void append(const std::wstring& text) override {
     text_ += text;
+    selectionStart = static_cast<std::int32_t>(text_.size());
     changed();
   }
   std::int32_t lineCount() override;

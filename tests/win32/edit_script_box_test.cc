@@ -53,3 +53,21 @@ TEST_F(EditScriptBoxTest, SeesChangesMadeBehindItsBack) {
 }
 
 }  // namespace
+
+namespace {
+
+// The recorder relies on this: after an append the caret needs no placing.
+TEST_F(EditScriptBoxTest, AnAppendLeavesTheCaretAfterItInView) {
+  std::wstring text;
+  for (int i = 0; i < 200; ++i) text += L"100 0 65 0 0\r\n";
+  box.setText(text);
+  box.setSelectionStart(3);
+  box.append(L"1 2 3 4 5\r\n");
+  DWORD start = 0, end = 0;
+  SendMessageW(factory.edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(start, text.size() + 11);
+  EXPECT_EQ(end, start);
+  EXPECT_GT(SendMessageW(factory.edit, EM_GETFIRSTVISIBLELINE, 0, 0), 150);
+}
+
+}  // namespace
