@@ -5,7 +5,9 @@
 // the same run. While recording, a thread of this process times how long
 // tamsik.exe's window takes to answer a message; the cost of a recorded line
 // is compared at the start and at the end of a long recording, whose middle
-// is filled with key lines, which no sensitivity throttles.
+// is filled with key lines, which no sensitivity throttles. Beside it, the
+// system's edit control alone in this process is given the same lines in as
+// many appends, so that the control's own share of that cost shows.
 //   tamsik_recording_bench PATH\TO\tamsik.exe [FILLER_KEY_TAPS] [shown]
 // With "shown", 选择框3 is unchecked, so that the window stays up while
 // recording and its box is painted; otherwise it minimises, as it starts.
@@ -24,8 +26,10 @@
 #include <fstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "app/control_ids.h"
+#include "platform/win32/edit_script_box.h"
 #include "support/notepad.h"
 #include "support/stopwatch.h"
 #include "support/tamsik_process.h"
@@ -255,6 +259,86 @@ class Pinger {
   std::thread thread_;
 };
 
+// The system's edit control alone, as tamsik.exe makes it (its manifest's
+// common controls, the box's styles, size and font), in a window of this
+// process that is shown or minimised as tamsik.exe's was.
+class BareControl {
+ public:
+  BareControl(HWND box, bool shown) {
+    ACTCTXW context{};
+    context.cbSize = sizeof context;
+    context.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    context.lpSource = gTamsikPath.c_str();
+    context.lpResourceName = MAKEINTRESOURCEW(1);
+    HANDLE activation = CreateActCtxW(&context);
+    ULONG_PTR cookie = 0;
+    const bool active = activation != INVALID_HANDLE_VALUE && ActivateActCtx(activation, &cookie);
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+    RECT rect;
+    GetWindowRect(box, &rect);
+    frame_ = CreateWindowExW(0, L"STATIC", L"bare edit control", WS_OVERLAPPEDWINDOW, 0, 0,
+                             rect.right - rect.left + 40, rect.bottom - rect.top + 60, nullptr, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+    edit_ = createScriptEdit(frame_, 100, 10, 10, rect.right - rect.left, rect.bottom - rect.top);
+    if (active) DeactivateActCtx(0, cookie);
+    if (activation != INVALID_HANDLE_VALUE) ReleaseActCtx(activation);
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    font_ = CreateFontIndirectW(&metrics.lfMessageFont);
+    SendMessageW(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    ShowWindow(frame_, shown ? SW_SHOWNOACTIVATE : SW_SHOWMINNOACTIVE);
+  }
+  ~BareControl() {
+    DestroyWindow(frame_);
+    DeleteObject(font_);
+  }
+  bool made() const { return edit_ != nullptr; }
+
+  // The CPU ms this process spends appending the lines in so many batches,
+  // each painted, to a box that holds `before`.
+  double append(const std::wstring& before, const std::vector<std::wstring>& lines, int batches) {
+    SetWindowTextW(edit_, before.c_str());
+    const auto end = static_cast<WPARAM>(GetWindowTextLengthW(edit_));
+    SendMessageW(edit_, EM_SETSEL, end, static_cast<LPARAM>(end));
+    pump();
+    const double start = cpuMs(L"Z:\\proc\\self");
+    for (int batch = 0; batch < batches; ++batch) {
+      std::wstring text;
+      for (std::size_t i = lines.size() * batch / batches; i < lines.size() * (batch + 1) / batches; ++i) text += lines[i];
+      SendMessageW(edit_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+      pump();
+    }
+    return cpuMs(L"Z:\\proc\\self") - start;
+  }
+
+ private:
+  void pump() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    UpdateWindow(frame_);
+  }
+
+  HWND frame_ = nullptr;
+  HWND edit_ = nullptr;
+  HFONT font_ = nullptr;
+};
+
+// The box's text, as lines with their CR LF.
+std::vector<std::wstring> boxLines(HWND box) {
+  std::wstring text(static_cast<std::size_t>(SendMessageW(box, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(SendMessageW(box, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+  std::vector<std::wstring> lines;
+  for (std::size_t at = 0; at < text.size();) {
+    std::size_t end = text.find(L"\r\n", at);
+    end = end == std::wstring::npos ? text.size() : end + 2;
+    lines.push_back(text.substr(at, end - at));
+    at = end;
+  }
+  return lines;
+}
+
 int bench(int fillerTaps, bool shown) {
   Notepad notepad(560, 100);
   TamsikProcess tamsik(gTamsikPath);
@@ -309,6 +393,7 @@ int bench(int fillerTaps, bool shown) {
   Cpu segments[kSegments + 1];
   Cpu recording{};
   long linesAtStart = 0, linesAtEnd = 0;
+  double segmentMs[kSegments] = {};
   for (int segment = 0; segment < kSegments; ++segment) {
     if (segment == kSegments - 1 && fillerTaps > 0) {
       // Key lines, unthrottled, to make the recording long before its last segment.
@@ -327,7 +412,9 @@ int bench(int fillerTaps, bool shown) {
     if (segment == kSegments - 1) linesAtEnd = static_cast<long>(SendMessageW(box, EM_GETLINECOUNT, 0, 0));
     pinger.phase.store(segment);
     const Cpu start = meter.now();
+    const double startMs = nowMs();
     if (runXdotool(moves(at, kMovesPerSegment, segment * kMovesPerSegment), 60s) != 0) return 1;
+    segmentMs[segment] = nowMs() - startMs;
     pumpFor(200ms);
     segments[segment] = Meter::between(start, meter.now());
     recording.tamsik += segments[segment].tamsik;
@@ -336,6 +423,7 @@ int bench(int fillerTaps, bool shown) {
     if (segment == 0) linesAtStart = static_cast<long>(SendMessageW(box, EM_GETLINECOUNT, 0, 0));
   }
   pinger.stopNow();
+  const std::vector<std::wstring> recorded = boxLines(box);
   if (runXdotool("key Scroll_Lock", 10s) != 0) return 1;
   HWND status = findControl(window, control_id::状态条1);
   pumpUntil([&] { return remoteStatusText(status, 1).starts_with(L"\u5171"); }, 60s);
@@ -353,6 +441,29 @@ int bench(int fillerTaps, bool shown) {
   std::printf("  a recorded line's cost: tamsik %.0f ms per 600 moves at the start (box 1 to %ld lines), %.0f ms at "
               "the end (box from %ld lines); end/start %.2f  target <= 1 (within noise)\n",
               first.tamsik, linesAtStart, last.tamsik, linesAtEnd, first.tamsik > 0 ? last.tamsik / first.tamsik : 0);
+  // The same lines appended to the system's edit control alone, in as many
+  // batches as the recorder makes of them in that time (one per 100 ms): how
+  // much of the line's cost, and of its growth, is the control's own.
+  BareControl control(box, shown);
+  const auto firstLines = static_cast<std::size_t>(std::max(0L, linesAtStart - 1));
+  const auto lastFrom = static_cast<std::size_t>(std::max(0L, linesAtEnd - 1));
+  if (control.made() && firstLines <= recorded.size() && lastFrom <= recorded.size()) {
+    auto batchesIn = [](double ms) { return std::max(1, static_cast<int>(ms / 100 + 0.5)); };
+    const std::vector<std::wstring> startLines(recorded.begin(), recorded.begin() + firstLines);
+    const std::vector<std::wstring> endLines(recorded.begin() + lastFrom, recorded.end());
+    std::wstring before;
+    for (std::size_t i = 0; i < lastFrom; ++i) before += recorded[i];
+    const double alone[] = {control.append(L"", startLines, batchesIn(segmentMs[0])),
+                            control.append(before, endLines, batchesIn(segmentMs[kSegments - 1]))};
+    std::printf("  the system's edit control alone, the same lines in as many appends (%d, %d), each painted: %.0f ms "
+                "at the start, %.0f ms at the end; end/start %.2f\n",
+                batchesIn(segmentMs[0]), batchesIn(segmentMs[kSegments - 1]), alone[0], alone[1],
+                alone[0] > 0 ? alone[1] / alone[0] : 0);
+    std::printf("  tamsik less the control: %.0f ms at the start, %.0f ms at the end\n", first.tamsik - alone[0],
+                last.tamsik - alone[1]);
+  } else {
+    std::printf("  the system's edit control alone: not measured (no control, or the box's lines were not read)\n");
+  }
   std::printf("  per segment, tamsik/bare ms (bare hook's events):");
   for (int i = 0; i < kSegments; ++i) {
     std::printf(" %.0f/%.0f (%ld)", segments[i].tamsik, segments[i].bare, segments[i].bareEvents);
