@@ -315,8 +315,7 @@ class BareControl {
 
  private:
   void pump() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    pumpPending();
     UpdateWindow(frame_);
   }
 

@@ -22,6 +22,10 @@ bool pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds time
   }
 }
 
+void pumpPending() {
+  pumpUntil([] { return true; }, 0ms);
+}
+
 void pumpFor(std::chrono::milliseconds time) {
   pumpUntil([] { return false; }, time);
 }

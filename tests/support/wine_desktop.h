@@ -13,6 +13,8 @@
 // Pumps this thread's messages until done() holds or the time is up; hooks
 // and cross-thread reads need the pumping.
 bool pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(5));
+// The messages already waiting, and no more.
+void pumpPending();
 // A fixed time, for what must NOT happen within it; an effect is waited for
 // with pumpUntil or waitUntil.
 void pumpFor(std::chrono::milliseconds time);

@@ -1,5 +1,7 @@
 #include "platform/win32/input_hooks.h"
 
+#include <algorithm>
+
 #include "input/hook_codes.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/system.h"
@@ -160,6 +162,12 @@ void Win32InputHooks::postDelivery(WindowThread& windowThread, const std::shared
   windowThread.post([&windowThread, queue] { deliver(windowThread, queue); });
 }
 
+std::int64_t Win32InputHooks::deliveryDelayUs() const {
+  // Moves alone wait for the batch to fill, or for the rest of its time.
+  if (deliveryUrgent_) return 0;
+  return std::max<std::int64_t>(0, kMoveBatchMs * 1000 - (steadyNowUs() - wantedSinceUs_));
+}
+
 void Win32InputHooks::runHookThread(HANDLE started, HANDLE stop) {
   // The thread only copies events, so it never holds the processor for
   // long; its priority keeps a busy machine from making the hooks miss the
@@ -173,13 +181,8 @@ void Win32InputHooks::runHookThread(HANDLE started, HANDLE stop) {
   if (!installed_.load()) return;
   MSG message;
   for (;;) {
-    // Moves alone wait for the batch to fill, or for the rest of its time.
     DWORD timeout = INFINITE;
-    const std::int64_t batchUs = kMoveBatchMs * 1000;
-    if (deliveryWanted_.load(std::memory_order_relaxed)) {
-      const std::int64_t waitedUs = steadyNowUs() - wantedSinceUs_;
-      timeout = deliveryUrgent_ || waitedUs >= batchUs ? 0 : static_cast<DWORD>((batchUs - waitedUs + 999) / 1000);
-    }
+    if (deliveryWanted_.load(std::memory_order_relaxed)) timeout = static_cast<DWORD>((deliveryDelayUs() + 999) / 1000);
     // The system calls the hook procedures while this thread takes its
     // messages; the window thread is told only once they have returned, since
     // posting it a message is a round trip to the server under Wine.
@@ -188,8 +191,7 @@ void Win32InputHooks::runHookThread(HANDLE started, HANDLE stop) {
       return;
     }
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-    if (!deliveryWanted_.load(std::memory_order_relaxed)) continue;
-    if (deliveryUrgent_ || steadyNowUs() - wantedSinceUs_ >= batchUs) {
+    if (deliveryWanted_.load(std::memory_order_relaxed) && deliveryDelayUs() == 0) {
       deliveryUrgent_ = false;
       deliveryWanted_.store(false, std::memory_order_relaxed);
       postDelivery(windowThread_, queue_);

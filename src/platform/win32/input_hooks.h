@@ -70,6 +70,8 @@ class Win32InputHooks : public InputHooks {
 
   void queue(const Event& event);
   void runHookThread(HANDLE started, HANDLE stop);
+  // Hook thread: how much longer the queued events may wait, in µs.
+  std::int64_t deliveryDelayUs() const;
   void stopHookThread();
   static void deliver(WindowThread& windowThread, const std::shared_ptr<Queue>& queue);
   static void postDelivery(WindowThread& windowThread, const std::shared_ptr<Queue>& queue);
