@@ -86,9 +86,9 @@ LRESULT CALLBACK stampKey(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 void runHookThread(std::atomic<bool>& ready) {
-  HHOOK hook = SetWindowsHookExW(WH_KEYBOARD_LL, stampKey, GetModuleHandleW(nullptr), 0);
   MSG message;
-  PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);  // makes the queue for the quit message
+  PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);  // the queue, for the hook and the quit message
+  HHOOK hook = SetWindowsHookExW(WH_KEYBOARD_LL, stampKey, GetModuleHandleW(nullptr), 0);
   gHookThread.store(GetCurrentThreadId());
   ready.store(hook != nullptr);
   if (hook == nullptr) return;

@@ -60,6 +60,8 @@ LRESULT CALLBACK bareMouseProc(int code, WPARAM wParam, LPARAM lParam) {
 
 int runBareHook(const wchar_t* logPath) {
   gBareLog = CreateFileW(logPath, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
+  MSG message;
+  PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);  // a hook's thread needs its queue first
   HHOOK hook = SetWindowsHookExW(WH_MOUSE_LL, bareMouseProc, GetModuleHandleW(nullptr), 0);
   HANDLE ready = OpenEventW(EVENT_MODIFY_STATE, FALSE, kBareReady);
   HANDLE quit = OpenEventW(SYNCHRONIZE, FALSE, kBareQuit);
@@ -67,7 +69,6 @@ int runBareHook(const wchar_t* logPath) {
   SetEvent(ready);
   for (;;) {
     if (MsgWaitForMultipleObjects(1, &quit, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0) break;
-    MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
   }
   UnhookWindowsHookEx(hook);

@@ -47,11 +47,13 @@ InputLog::~InputLog() {
 DWORD WINAPI InputLog::run(void* self) {
   auto& log = *static_cast<InputLog*>(self);
   const HANDLE stop = log.stop_;
+  MSG message;
+  // Without a queue, Wine passes input by the hooks (see Win32InputHooks).
+  PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
   HHOOK keyboard = SetWindowsHookExW(WH_KEYBOARD_LL, keyboardProc, GetModuleHandleW(nullptr), 0);
   HHOOK mouse = SetWindowsHookExW(WH_MOUSE_LL, mouseProc, GetModuleHandleW(nullptr), 0);
   log.ready_ = keyboard != nullptr && mouse != nullptr;
   SetEvent(log.started_);  // from here on, log may go away at any time
-  MSG message;
   while (MsgWaitForMultipleObjectsEx(1, &stop, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE) != WAIT_OBJECT_0) {
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
   }

@@ -173,13 +173,17 @@ void Win32InputHooks::runHookThread(HANDLE started, HANDLE stop) {
   // long; its priority keeps a busy machine from making the hooks miss the
   // system's timeout.
   SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
+  // The queue first: Windows holds input for a hook until its thread takes
+  // messages, but Wine passes input by a hook whose thread has no queue yet,
+  // so the first key after an install went unheard.
+  MSG message;
+  PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
   HINSTANCE module = GetModuleHandleW(nullptr);
   HookHandle keyboard(SetWindowsHookExW(WH_KEYBOARD_LL, keyboardProc, module, 0));
   HookHandle mouse(SetWindowsHookExW(WH_MOUSE_LL, mouseProc, module, 0));
   installed_.store(keyboard && mouse);
   SetEvent(started);
   if (!installed_.load()) return;
-  MSG message;
   for (;;) {
     DWORD timeout = INFINITE;
     if (deliveryWanted_.load(std::memory_order_relaxed)) timeout = static_cast<DWORD>((deliveryDelayUs() + 999) / 1000);
