@@ -297,21 +297,28 @@ class BareControl {
   }
   bool made() const { return edit_ != nullptr; }
 
-  // The CPU ms this process spends appending the lines in so many batches,
-  // each painted, to a box that holds `before`.
+  // The CPU ms this thread spends appending the lines in so many batches,
+  // each painted, to a box that holds `before`. The batches come at the
+  // recorder's pace, 100 ms apart, so that what the control walks is no
+  // longer in the caches, as in tamsik.exe; only the appends and their
+  // painting are counted. Each count is in whole ticks of 10 ms, but it
+  // starts at a random point of one, so their sum is fair.
   double append(const std::wstring& before, const std::vector<std::wstring>& lines, int batches) {
     SetWindowTextW(edit_, before.c_str());
     const auto end = static_cast<WPARAM>(GetWindowTextLengthW(edit_));
     SendMessageW(edit_, EM_SETSEL, end, static_cast<LPARAM>(end));
     pump();
-    const double start = cpuMs(L"Z:\\proc\\self");
+    double spent = 0;
     for (int batch = 0; batch < batches; ++batch) {
       std::wstring text;
       for (std::size_t i = lines.size() * batch / batches; i < lines.size() * (batch + 1) / batches; ++i) text += lines[i];
+      Sleep(100);
+      const double start = cpuMs(L"Z:\\proc\\thread-self");
       SendMessageW(edit_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
       pump();
+      spent += cpuMs(L"Z:\\proc\\thread-self") - start;
     }
-    return cpuMs(L"Z:\\proc\\self") - start;
+    return spent;
   }
 
  private:
@@ -392,24 +399,26 @@ int bench(int fillerTaps, bool shown) {
   constexpr int kSegments = 6;
   Cpu segments[kSegments + 1];
   Cpu recording{};
-  long linesAtStart = 0, linesAtEnd = 0;
+  // Half the segments at the start of the recording, half at its end.
+  constexpr int kEnd = kSegments / 2;
+  long linesAtStart = 0, linesBeforeFilling = 0, linesAtEnd = 0, linesAfterEnd = 0;
   double segmentMs[kSegments] = {};
   for (int segment = 0; segment < kSegments; ++segment) {
-    if (segment == kSegments - 1 && fillerTaps > 0) {
-      // Key lines, unthrottled, to make the recording long before its last segment.
+    if (segment == kEnd && fillerTaps > 0) {
+      // Key lines, unthrottled, to make the recording long before its end.
       pinger.phase.store(-1);
       std::string taps = "key --delay 0";
       for (int i = 0; i < fillerTaps; ++i) taps += " shift";
       if (runXdotool(taps, 600s) != 0) return 1;
-      // The keys may still be on their way through tamsik.exe: the last
-      // segment begins once it is quiet.
+      // The keys may still be on their way through tamsik.exe: the end
+      // begins once it is quiet.
       for (int i = 0; i < 120; ++i) {
         const double before = meter.now().tamsik;
         pumpFor(500ms);
         if (meter.now().tamsik - before <= 30) break;
       }
     }
-    if (segment == kSegments - 1) linesAtEnd = static_cast<long>(SendMessageW(box, EM_GETLINECOUNT, 0, 0));
+    if (segment == kEnd) linesAtEnd = static_cast<long>(SendMessageW(box, EM_GETLINECOUNT, 0, 0));
     pinger.phase.store(segment);
     const Cpu start = meter.now();
     const double startMs = nowMs();
@@ -421,6 +430,8 @@ int bench(int fillerTaps, bool shown) {
     recording.bare += segments[segment].bare;
     recording.bareEvents += segments[segment].bareEvents;
     if (segment == 0) linesAtStart = static_cast<long>(SendMessageW(box, EM_GETLINECOUNT, 0, 0));
+    if (segment == kEnd - 1) linesBeforeFilling = static_cast<long>(SendMessageW(box, EM_GETLINECOUNT, 0, 0));
+    if (segment == kEnd) linesAfterEnd = static_cast<long>(SendMessageW(box, EM_GETLINECOUNT, 0, 0));
   }
   pinger.stopNow();
   const std::vector<std::wstring> recorded = boxLines(box);
@@ -436,31 +447,39 @@ int bench(int fillerTaps, bool shown) {
               "target <= 100 ms%s\n", pinger.slowest(), pinger.count(),
               pinger.slowestIn() < 0 ? "while filling" : ("in moves " + std::to_string(pinger.slowestIn() + 1)).c_str(),
               pinger.slowest() <= 100 ? "" : "  MISSED");
-  const Cpu& first = segments[0];
-  const Cpu& last = segments[kSegments - 1];
-  std::printf("  a recorded line's cost: tamsik %.0f ms per 600 moves at the start (box 1 to %ld lines), %.0f ms at "
-              "the end (box from %ld lines); end/start %.2f  target <= 1 (within noise)\n",
-              first.tamsik, linesAtStart, last.tamsik, linesAtEnd, first.tamsik > 0 ? last.tamsik / first.tamsik : 0);
+  // The median of each half: one segment can be slowed by anything else the
+  // machine does.
+  auto median = [&](int from) {
+    double three[] = {segments[from].tamsik, segments[from + 1].tamsik, segments[from + 2].tamsik};
+    std::sort(std::begin(three), std::end(three));
+    return three[1];
+  };
+  static_assert(kSegments == 6);
+  const double first = median(0), last = median(kEnd);
+  std::printf("  a recorded line's cost, the median of 3 x 600 moves: tamsik %.0f ms per 600 moves at the start (box "
+              "1 to %ld lines), %.0f ms at the end (box from %ld lines); end/start %.2f  target <= 1 (within noise)\n",
+              first, linesBeforeFilling, last, linesAtEnd, first > 0 ? last / first : 0);
   // The same lines appended to the system's edit control alone, in as many
   // batches as the recorder makes of them in that time (one per 100 ms): how
   // much of the line's cost, and of its growth, is the control's own.
   BareControl control(box, shown);
   const auto firstLines = static_cast<std::size_t>(std::max(0L, linesAtStart - 1));
   const auto lastFrom = static_cast<std::size_t>(std::max(0L, linesAtEnd - 1));
-  if (control.made() && firstLines <= recorded.size() && lastFrom <= recorded.size()) {
+  const auto lastTo = static_cast<std::size_t>(std::max(0L, linesAfterEnd - 1));
+  if (control.made() && firstLines <= recorded.size() && lastFrom <= lastTo && lastTo <= recorded.size()) {
     auto batchesIn = [](double ms) { return std::max(1, static_cast<int>(ms / 100 + 0.5)); };
     const std::vector<std::wstring> startLines(recorded.begin(), recorded.begin() + firstLines);
-    const std::vector<std::wstring> endLines(recorded.begin() + lastFrom, recorded.end());
+    const std::vector<std::wstring> endLines(recorded.begin() + lastFrom, recorded.begin() + lastTo);
     std::wstring before;
     for (std::size_t i = 0; i < lastFrom; ++i) before += recorded[i];
     const double alone[] = {control.append(L"", startLines, batchesIn(segmentMs[0])),
-                            control.append(before, endLines, batchesIn(segmentMs[kSegments - 1]))};
-    std::printf("  the system's edit control alone, the same lines in as many appends (%d, %d), each painted: %.0f ms "
-                "at the start, %.0f ms at the end; end/start %.2f\n",
-                batchesIn(segmentMs[0]), batchesIn(segmentMs[kSegments - 1]), alone[0], alone[1],
+                            control.append(before, endLines, batchesIn(segmentMs[kEnd]))};
+    std::printf("  the system's edit control alone, the lines of the first 600 moves of each half in as many appends "
+                "(%d, %d), 100 ms apart, each painted: %.0f ms at the start, %.0f ms at the end; end/start %.2f\n",
+                batchesIn(segmentMs[0]), batchesIn(segmentMs[kEnd]), alone[0], alone[1],
                 alone[0] > 0 ? alone[1] / alone[0] : 0);
-    std::printf("  tamsik less the control: %.0f ms at the start, %.0f ms at the end\n", first.tamsik - alone[0],
-                last.tamsik - alone[1]);
+    std::printf("  tamsik less the control: %.0f ms at the start, %.0f ms at the end\n", segments[0].tamsik - alone[0],
+                segments[kEnd].tamsik - alone[1]);
   } else {
     std::printf("  the system's edit control alone: not measured (no control, or the box's lines were not read)\n");
   }
