@@ -302,23 +302,30 @@ class BareControl {
   // recorder's pace, 100 ms apart, so that what the control walks is no
   // longer in the caches, as in tamsik.exe; only the appends and their
   // painting are counted. Each count is in whole ticks of 10 ms, but it
-  // starts at a random point of one, so their sum is fair.
-  double append(const std::wstring& before, const std::vector<std::wstring>& lines, int batches) {
+  // starts at a random point of one, so their sum is fair. Beside it, the
+  // mean time of one painting, start to end.
+  struct Cost {
+    double cpuMs;
+    double paintMs;
+  };
+  Cost append(const std::wstring& before, const std::vector<std::wstring>& lines, int batches) {
     SetWindowTextW(edit_, before.c_str());
     const auto end = static_cast<WPARAM>(GetWindowTextLengthW(edit_));
     SendMessageW(edit_, EM_SETSEL, end, static_cast<LPARAM>(end));
     pump();
-    double spent = 0;
+    double spent = 0, painting = 0;
     for (int batch = 0; batch < batches; ++batch) {
       std::wstring text;
       for (std::size_t i = lines.size() * batch / batches; i < lines.size() * (batch + 1) / batches; ++i) text += lines[i];
       Sleep(100);
       const double start = cpuMs(L"Z:\\proc\\thread-self");
       SendMessageW(edit_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+      const double paintStart = nowMs();
       pump();
+      painting += nowMs() - paintStart;
       spent += cpuMs(L"Z:\\proc\\thread-self") - start;
     }
-    return spent;
+    return {spent, painting / batches};
   }
 
  private:
@@ -472,14 +479,18 @@ int bench(int fillerTaps, bool shown) {
     const std::vector<std::wstring> endLines(recorded.begin() + lastFrom, recorded.begin() + lastTo);
     std::wstring before;
     for (std::size_t i = 0; i < lastFrom; ++i) before += recorded[i];
-    const double alone[] = {control.append(L"", startLines, batchesIn(segmentMs[0])),
-                            control.append(before, endLines, batchesIn(segmentMs[kEnd]))};
+    const BareControl::Cost alone[] = {control.append(L"", startLines, batchesIn(segmentMs[0])),
+                                       control.append(before, endLines, batchesIn(segmentMs[kEnd]))};
     std::printf("  the system's edit control alone, the lines of the first 600 moves of each half in as many appends "
                 "(%d, %d), 100 ms apart, each painted: %.0f ms at the start, %.0f ms at the end; end/start %.2f\n",
-                batchesIn(segmentMs[0]), batchesIn(segmentMs[kEnd]), alone[0], alone[1],
-                alone[0] > 0 ? alone[1] / alone[0] : 0);
-    std::printf("  tamsik less the control: %.0f ms at the start, %.0f ms at the end\n", segments[0].tamsik - alone[0],
-                segments[kEnd].tamsik - alone[1]);
+                batchesIn(segmentMs[0]), batchesIn(segmentMs[kEnd]), alone[0].cpuMs, alone[1].cpuMs,
+                alone[0].cpuMs > 0 ? alone[1].cpuMs / alone[0].cpuMs : 0);
+    if (shown) {
+      std::printf("  one painting of the control, as it scrolls the new lines in: %.1f ms at the start, %.1f ms at the "
+                  "end\n", alone[0].paintMs, alone[1].paintMs);
+    }
+    std::printf("  tamsik less the control: %.0f ms at the start, %.0f ms at the end\n",
+                segments[0].tamsik - alone[0].cpuMs, segments[kEnd].tamsik - alone[1].cpuMs);
   } else {
     std::printf("  the system's edit control alone: not measured (no control, or the box's lines were not read)\n");
   }
