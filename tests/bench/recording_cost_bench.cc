@@ -297,13 +297,12 @@ class BareControl {
   }
   bool made() const { return edit_ != nullptr; }
 
-  // The CPU ms this thread spends appending the lines in so many batches,
-  // each painted, to a box that holds `before`. The batches come at the
-  // recorder's pace, 100 ms apart, so that what the control walks is no
-  // longer in the caches, as in tamsik.exe; only the appends and their
-  // painting are counted. Each count is in whole ticks of 10 ms, but it
-  // starts at a random point of one, so their sum is fair. Beside it, the
-  // mean time of one painting, start to end.
+  // Appends the lines in so many batches, each painted, to a box that holds
+  // `before`, at the recorder's pace of one per 100 ms (back to back, the
+  // control would find its lines still in the caches). Counts this thread's
+  // CPU ms in the appends and paintings only: each count is in whole ticks of
+  // 10 ms, but starts at a random point of one, so their sum is fair. Also
+  // the mean elapsed time of one painting.
   struct Cost {
     double cpuMs;
     double paintMs;
