@@ -298,8 +298,7 @@ class BareControl {
   bool made() const { return edit_ != nullptr; }
 
   // Appends the lines in so many batches, each painted, to a box that holds
-  // `before`, at the recorder's pace of one per 100 ms (back to back, the
-  // control would find its lines still in the caches). Counts this thread's
+  // `before`, at the recorder's pace of one per 100 ms. Counts this thread's
   // CPU ms in the appends and paintings only: each count is in whole ticks of
   // 10 ms, but starts at a random point of one, so their sum is fair. Also
   // the mean elapsed time of one painting.
