@@ -52,10 +52,6 @@ TEST_F(EditScriptBoxTest, SeesChangesMadeBehindItsBack) {
   EXPECT_EQ(box.lineCount(), 2);
 }
 
-}  // namespace
-
-namespace {
-
 // The recorder relies on this: after an append the caret needs no placing.
 TEST_F(EditScriptBoxTest, AnAppendLeavesTheCaretAfterItInView) {
   std::wstring text;
