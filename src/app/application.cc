@@ -78,6 +78,10 @@ void Application::onResumeOrUnlock() {
   if (hooksWanted_) watchdog_.reinstall();
 }
 
+void Application::onForegroundChanged(WindowHandle window) {
+  if (hooksWanted_ && platform_.integrity.isAboveOurs(window)) watchdog_.noteInputHidden();
+}
+
 void Application::onKey(const KeyEvent& event) {
   const bool wasRecording = state_.recording != 0;
   hotKeys_.onKeyEvent(event);

@@ -86,6 +86,9 @@ class Application : private InputListener, private Runs {
   // The system resumed from sleep, or the session was unlocked: the system
   // may have dropped the hooks meanwhile, so they are installed again.
   void onResumeOrUnlock();
+  // Another window came to the front. One above ours hides the input aimed
+  // at it from the hooks, also when it leaves before the watchdog looks.
+  void onForegroundChanged(WindowHandle window);
 
   RunState& state() { return state_; }
 

@@ -36,6 +36,8 @@ bool fontInstalled(const std::wstring& face) {
 }
 
 constexpr UINT kTrayMessage = WM_APP + 1;
+// The one main window, for the foreground events, which come without context.
+MainWindow* gForegroundListener = nullptr;
 constexpr UINT kCopyGlobalData = 0x0049;  // WM_COPYGLOBALDATA, which carries a drop's data
 constexpr int kBaseDpi = 96;
 // The hooks' watchdog looks once a second; 时钟1 is control_id::时钟1.
@@ -188,9 +190,22 @@ void MainWindow::show(int showCommand) {
   watchdogTimer_->start(kWatchdogPeriodMs);
   // Windows may drop the hooks while the session is locked.
   sessionNotifications_ = WTSRegisterSessionNotification(hwnd_, NOTIFY_FOR_THIS_SESSION) != FALSE;
+  // Out of context: the events come to this thread between its messages,
+  // from every process of the desktop, elevated ones included.
+  gForegroundListener = this;
+  foregroundEvents_.reset(SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr,
+                                          &MainWindow::onForegroundEvent, 0, 0,
+                                          WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS));
   SetWindowTextW(control(control_id::标签3), texts::kHelpText);
   ShowWindow(hwnd_, showCommand);
   UpdateWindow(hwnd_);
+}
+
+void CALLBACK MainWindow::onForegroundEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG, LONG, DWORD,
+                                            DWORD) {
+  MainWindow* self = gForegroundListener;
+  if (event != EVENT_SYSTEM_FOREGROUND || !self || !self->application_) return;
+  self->application_->onForegroundChanged(toWindowHandle(window));
 }
 
 HWND MainWindow::control(int id) const {
@@ -455,6 +470,8 @@ void MainWindow::closeProgram() {
 
 void MainWindow::onWindowDestroyed() {
   watchdogTimer_->stop();
+  foregroundEvents_.reset();
+  gForegroundListener = nullptr;
   if (sessionNotifications_) WTSUnRegisterSessionNotification(hwnd_);
   sessionNotifications_ = false;
   if (trayIcon_) trayIcon_->remove();

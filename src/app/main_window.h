@@ -53,6 +53,8 @@ class MainWindow : public Controls {
 
  private:
   static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  static void CALLBACK onForegroundEvent(HWINEVENTHOOK hook, DWORD event, HWND window, LONG object, LONG child,
+                                         DWORD thread, DWORD time);
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
   void createControls();
@@ -91,4 +93,5 @@ class MainWindow : public Controls {
   std::unique_ptr<WindowTimer> 时钟1_;          // the idle timer of the tray icon
   std::unique_ptr<WindowTimer> watchdogTimer_;  // the hooks' watchdog looks once a second
   bool sessionNotifications_ = false;            // WM_WTSSESSION_CHANGE comes
+  WinEventHookHandle foregroundEvents_;          // for the hooks' watchdog
 };

@@ -15,7 +15,7 @@ HookWatchdog::HookWatchdog(InputHooks& hooks, InputListener& listener, const Evi
       floor_(clock.tickMs()),
       reinstalledAt_(floor_),
       lastLookAt_(floor_),
-      lastCursor_(evidence.cursor.cursorPos()) {}
+      lastCursor_(evidence.cursor.cursorPos().value_or(MousePoint{})) {}
 
 bool HookWatchdog::heard(InputDevice device, std::uint32_t tick) {
   const std::uint32_t called = hooks_.lastEventTick(device);
@@ -25,13 +25,16 @@ bool HookWatchdog::heard(InputDevice device, std::uint32_t tick) {
 bool HookWatchdog::check(const Circumstances& now) {
   const std::uint32_t tick = clock_.tickMs();
   const std::uint32_t previousLook = lastLookAt_;
-  const MousePoint cursor = evidence_.cursor.cursorPos();
-  const bool moved = cursor != lastCursor_;
+  const std::optional<MousePoint> cursor = evidence_.cursor.cursorPos();
+  const bool moved = cursor && *cursor != lastCursor_;
   const bool playerPlaced = now.playerPlacesCursor || playerPlacedAtLastLook_;
+  const bool hiddenNow = now.inputHiddenFromHooks || !cursor;
+  const bool hidden = hiddenNow || hiddenSinceLastLook_;
   lastLookAt_ = tick;
-  lastCursor_ = cursor;
+  if (cursor) lastCursor_ = *cursor;
   playerPlacedAtLastLook_ = now.playerPlacesCursor;
-  if (now.inputHiddenFromHooks) {
+  hiddenSinceLastLook_ = hiddenNow;
+  if (hidden) {
     floor_ = tick;
     return false;
   }
@@ -40,7 +43,9 @@ bool HookWatchdog::check(const Circumstances& now) {
   const bool keyboardGaveInput = key != 0 && after(floor_, key) > 0;
   const bool keyboardHookLost = keyboardGaveInput && !heard(InputDevice::keyboard, key);
 
-  const std::uint32_t input = evidence_.lastInput.lastInputTick();
+  // A stamp ahead of the clock came with injected input: it happened now.
+  std::uint32_t input = evidence_.lastInput.lastInputTick();
+  if (after(tick, input) > 0) input = tick;
   const bool inputWasKey = keyboardGaveInput && after(key, input) <= static_cast<std::int32_t>(kSameEventMs);
   const bool mouseGaveInput = moved && !playerPlaced && after(previousLook, input) > 0 &&
                               after(floor_, input) > 0 && !inputWasKey;

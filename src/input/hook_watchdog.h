@@ -18,6 +18,11 @@
 // than at the last look, and the system's last input came since the last
 // look and was no key. A cursor placed by the player is no evidence: on
 // Windows it may reach no hook at all.
+//
+// Input that the hooks cannot see is no evidence either: while a window above
+// ours is in front, or the secure desktop has the input (the cursor cannot be
+// read then). A look that finds either, or follows one that did, or follows
+// the moment such a window came to the front, counts input only from then on.
 class HookWatchdog {
  public:
   // At most one reinstallation in this time, so that a hook that cannot see
@@ -54,6 +59,9 @@ class HookWatchdog {
   // Installs both hooks again whatever they heard: after a resume from sleep
   // or an unlock, when the system may have dropped them.
   void reinstall();
+  // Window thread: a window above ours came to the front, and may have left
+  // before the next look.
+  void noteInputHidden() { hiddenSinceLastLook_ = true; }
 
  private:
   // Whether the device's hook was called for input stamped at tick.
@@ -71,4 +79,6 @@ class HookWatchdog {
   std::uint32_t lastLookAt_;
   MousePoint lastCursor_;
   bool playerPlacedAtLastLook_ = false;
+  // The input since the last look may have been hidden from the hooks in part.
+  bool hiddenSinceLastLook_ = false;
 };

@@ -76,9 +76,10 @@ void Recorder::onMouseEvent(const MouseEvent& event) {
 }
 
 void Recorder::showCursorPosition() {
-  MousePoint cursor = cursor_.cursorPos();
+  std::optional<MousePoint> cursor = cursor_.cursorPos();
+  if (!cursor) return;
   controls_.setStatusText(StatusPanel::cursor,
-                          L"x=" + std::to_wstring(cursor.x) + L"  y=" + std::to_wstring(cursor.y));
+                          L"x=" + std::to_wstring(cursor->x) + L"  y=" + std::to_wstring(cursor->y));
 }
 
 void Recorder::appendMouseLine(const MouseEvent& event) {

@@ -23,6 +23,7 @@ class IntegrityLevels {
  public:
   virtual ~IntegrityLevels() = default;
   // True when the process that owns the window runs at a higher integrity
-  // level than this one. False for no window.
+  // level than this one, as far as its level can be read. False for no
+  // window, and for a process whose level the system will not show.
   virtual bool isAboveOurs(WindowHandle window) = 0;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "platform/input.h"
@@ -26,7 +27,8 @@ class SteadyClock {
 };
 
 // When the system last took input from the keyboard or the mouse, whoever it
-// went to; on the clock of TickClock.
+// went to; on the clock of TickClock. It may lie ahead of the clock: a program
+// that injects input may stamp it with a time of its own.
 class LastInputClock {
  public:
   virtual ~LastInputClock() = default;
@@ -36,7 +38,9 @@ class LastInputClock {
 class CursorPosition {
  public:
   virtual ~CursorPosition() = default;
-  virtual MousePoint cursorPos() = 0;
+  // Nothing while the system will not say, as while the secure desktop (a UAC
+  // prompt, Ctrl+Alt+Del) takes the input.
+  virtual std::optional<MousePoint> cursorPos() = 0;
 };
 
 class Sounds {

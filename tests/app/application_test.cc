@@ -235,23 +235,32 @@ TEST_F(ApplicationTest, HooksAreInstalledAgainAfterAResumeOrAnUnlockWhileTheWind
 TEST_F(ApplicationTest, KeysMissedBecauseAnElevatedWindowIsInFrontAreNoSignOfALostHook) {
   struct Case {
     std::uint32_t foregroundLevel;
+    bool leftBeforeTheLook;  // the window came to the front after the last look and left again
     bool reinstalled;
   };
   const Case cases[] = {
-      {FakeIntegrityLevels::kMedium, true},
-      {FakeIntegrityLevels::kHigh, false},
-      {FakeIntegrityLevels::kSystem, false},
-      {FakeIntegrityLevels::kDenied, false},
+      {FakeIntegrityLevels::kMedium, false, true},  {FakeIntegrityLevels::kHigh, false, false},
+      {FakeIntegrityLevels::kSystem, false, false}, {FakeIntegrityLevels::kDenied, false, true},
+      {FakeIntegrityLevels::kHigh, true, false},    {FakeIntegrityLevels::kMedium, true, true},
   };
-  windows.foreground = 0x1234;
+  integrity.levels[0x1234] = FakeIntegrityLevels::kMedium;
   for (const Case& c : cases) {
-    integrity.levels[0x1234] = c.foregroundLevel;
-    hooks.calls.clear();
+    integrity.levels[0x4321] = c.foregroundLevel;
+    windows.foreground = 0x1234;
     clock.now += 5000;
-    keyboard.tick = lastInput.tick = clock.now;  // a key the keyboard hook did not hear
+    app.checkHooks();  // a quiet look
+    hooks.calls.clear();
+    windows.foreground = 0x4321;
+    app.onForegroundChanged(0x4321);
+    keyboard.tick = lastInput.tick = clock.now + 100;  // a key the keyboard hook did not hear
+    if (c.leftBeforeTheLook) {
+      windows.foreground = 0x1234;
+      app.onForegroundChanged(0x1234);
+    }
     clock.now += 1000;
     app.checkHooks();
-    EXPECT_EQ(hooks.calls, c.reinstalled ? CallLog{"install"} : CallLog{}) << std::hex << c.foregroundLevel;
+    EXPECT_EQ(hooks.calls, c.reinstalled ? CallLog{"install"} : CallLog{})
+        << std::hex << c.foregroundLevel << " left " << c.leftBeforeTheLook;
   }
 }
 

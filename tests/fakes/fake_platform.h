@@ -125,8 +125,8 @@ class FakeKeyboardActivity : public KeyboardActivity {
 };
 
 // Integrity levels by the RID of the mandatory label, per window. kDenied is
-// a process whose token the system will not show us, as an elevated one's to
-// a process that is not: the realisation takes it as above ours.
+// a process whose token the system will not show us (another account's, a
+// protected one): its level is unknown, and so not above ours.
 class FakeIntegrityLevels : public IntegrityLevels {
  public:
   static constexpr std::uint32_t kMedium = 0x2000;
@@ -136,7 +136,7 @@ class FakeIntegrityLevels : public IntegrityLevels {
 
   bool isAboveOurs(WindowHandle window) override {
     auto found = levels.find(window);
-    return window != 0 && found != levels.end() && found->second > own;
+    return window != 0 && found != levels.end() && found->second != kDenied && found->second > own;
   }
 
   std::uint32_t own = kMedium;
@@ -311,10 +311,15 @@ class FakeSteadyClock : public SteadyClock {
   std::int64_t us = 100'000'000;
 };
 
+// Unreadable as while the secure desktop has the input: GetCursorPos fails.
 class FakeCursor : public CursorPosition {
  public:
-  MousePoint cursorPos() override { return position; }
+  std::optional<MousePoint> cursorPos() override {
+    if (!readable) return std::nullopt;
+    return position;
+  }
   MousePoint position{640, 480};
+  bool readable = true;
 };
 
 class FakeSounds : public Sounds {

@@ -26,6 +26,13 @@ bool within(const std::vector<Span>& spans, std::uint32_t t) {
   return false;
 }
 
+bool startsAt(const std::vector<Span>& spans, std::uint32_t t) {
+  for (const Span& span : spans) {
+    if (span.from == t) return true;
+  }
+  return false;
+}
+
 // Thirty seconds of a desktop, in steps of 100 ms, with a look of the
 // watchdog every second, as Windows behaves: a hook it has dropped hears
 // nothing until it is installed again; the keyboard's own activity and the
@@ -40,6 +47,11 @@ struct Timeline {
   std::vector<Span> placements;    // another program puts the cursor somewhere: no input
   std::vector<Span> runs;          // the player places the cursor every step and presses a key every 500 ms
   std::vector<Span> elevated;      // a window above ours is in front: the hooks miss keys that reach it
+  // The secure desktop has the input: the user moves the mouse there, which
+  // the hooks do not see, and the cursor cannot be read.
+  std::vector<Span> secureDesktop;
+  // Another program injects a move that it stamps 4 s ahead; the hooks hear it.
+  std::vector<std::uint32_t> futureStamps;
   std::vector<std::uint32_t> reinstalls;  // the looks at which the hooks are installed again
 };
 
@@ -53,7 +65,7 @@ std::vector<std::uint32_t> every(std::uint32_t from, std::uint32_t to, std::uint
 
 std::vector<Timeline> timelines() {
   return {
-      {.name = "both hooks working", .moves = {{0, 30000}}, .keys = every(250, 30000, 500)},
+      {.name = "both hooks working", .moves = {{0, 30000}}, .keys = every(200, 30000, 500)},
       {.name = "keyboard hook lost while the mouse moves: noticed at the look after the next key",
        .moves = {{0, 30000}},
        .keys = {5000, 20100, 25000},
@@ -61,11 +73,11 @@ std::vector<Timeline> timelines() {
        .reinstalls = {21000}},
       {.name = "mouse hook lost while keys are typed: noticed when the mouse moves",
        .moves = {{2000, 3000}, {20000, 22000}},
-       .keys = every(250, 30000, 500),
+       .keys = every(200, 30000, 500),
        .mouseLostAt = 10000,
        .reinstalls = {20000}},
       {.name = "mouse hook lost, the mouse still: keys are no mouse input",
-       .keys = every(250, 30000, 500),
+       .keys = every(200, 30000, 500),
        .mouseLostAt = 1000},
       {.name = "cursor placed by another program, no input",
        .keys = {500},
@@ -75,8 +87,17 @@ std::vector<Timeline> timelines() {
        .runs = {{1000, 30000}}},
       {.name = "keys into an elevated window in front",
        .moves = {{0, 30000}},
-       .keys = every(250, 30000, 500),
+       .keys = every(200, 30000, 500),
        .elevated = {{5000, 15000}}},
+      {.name = "an elevated window in front between two looks",
+       .moves = {{0, 30000}},
+       .keys = {3000, 5700, 12500},
+       .elevated = {{5600, 5900}, {12100, 12800}}},
+      {.name = "the secure desktop has the input for a while",
+       .moves = {{0, 3000}},
+       .keys = {1000, 12000},
+       .secureDesktop = {{5000, 8500}}},
+      {.name = "input stamped ahead of the clock", .futureStamps = every(3000, 30000, 3000)},
       {.name = "a hook that keeps missing input is installed again every 3 s, not at every look",
        .moves = {{5000, 30000}},
        .mouseLostAt = 100,
@@ -102,10 +123,18 @@ class HookWatchdogTest : public testing::TestWithParam<Timeline> {
       if (t == line.keyboardLostAt && t != 0) keyboardAlive = false;
       if (t == line.mouseLostAt && t != 0) mouseAlive = false;
       const bool running = within(line.runs, t);
-      if (within(line.moves, t) || within(line.placements, t) || running) {
+      const bool secure = within(line.secureDesktop, t);
+      cursor.readable = !secure;
+      if (startsAt(line.elevated, t)) watchdog.noteInputHidden();  // as the foreground changes
+      if (within(line.moves, t) || within(line.placements, t) || running || secure) {
         cursor.position.x += 1;
         if (!within(line.placements, t)) lastInput.tick = tick;  // a placement may count as input, at worst
         if (within(line.moves, t) && mouseAlive) hooks.lastEvent[1] = tick;
+      }
+      if (std::find(line.futureStamps.begin(), line.futureStamps.end(), t) != line.futureStamps.end()) {
+        cursor.position.y += 1;
+        lastInput.tick = tick + 4000;
+        if (mouseAlive) hooks.lastEvent[1] = tick;
       }
       const bool keyNow = std::find(line.keys.begin(), line.keys.end(), t) != line.keys.end();
       if (keyNow || (running && t % 500 == 0)) {

@@ -11,14 +11,13 @@ constexpr wchar_t kWindowClass[] = L"TamsikKeyboardActivity";
 constexpr USHORT kGenericDesktopPage = 0x01;
 constexpr USHORT kKeyboardUsage = 0x06;
 
-// The system would not say: a process whose token we may not read runs
-// above us, as an elevated one's does to a process that is not elevated.
-constexpr DWORD kDenied = MAXDWORD;
-
-// The RID of the mandatory label of the process's token, 0 when unknown.
+// The RID of the mandatory label of the process's token, 0 when unknown. An
+// elevated process's token is open to a process of the same account that is
+// not elevated; a refusal says nothing about the level (another account's
+// process, a protected one).
 DWORD integrityLevel(HANDLE process) {
   HANDLE token = nullptr;
-  if (!OpenProcessToken(process, TOKEN_QUERY, &token)) return GetLastError() == ERROR_ACCESS_DENIED ? kDenied : 0;
+  if (!OpenProcessToken(process, TOKEN_QUERY, &token)) return 0;
   KernelHandle owned(token);
   DWORD size = 0;
   GetTokenInformation(token, TokenIntegrityLevel, nullptr, 0, &size);
@@ -79,11 +78,11 @@ LRESULT CALLBACK Win32KeyboardActivity::windowProc(HWND hwnd, UINT message, WPAR
 Win32IntegrityLevels::Win32IntegrityLevels() : ownLevel_(integrityLevel(GetCurrentProcess())) {}
 
 bool Win32IntegrityLevels::isAboveOurs(WindowHandle window) {
-  if (window == 0 || ownLevel_ == 0 || ownLevel_ == kDenied) return false;
+  if (window == 0 || ownLevel_ == 0) return false;
   DWORD processId = 0;
   GetWindowThreadProcessId(toHwnd(window), &processId);
   if (processId == 0 || processId == GetCurrentProcessId()) return false;
   KernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
-  if (!process) return GetLastError() == ERROR_ACCESS_DENIED;
+  if (!process) return false;
   return integrityLevel(process.get()) > ownLevel_;
 }

@@ -26,6 +26,9 @@ struct DeleteGdiObject {
 struct DestroyIconHandle {
   void operator()(HICON icon) const { DestroyIcon(icon); }
 };
+struct UnhookWinEventHandle {
+  void operator()(HWINEVENTHOOK hook) const { UnhookWinEvent(hook); }
+};
 
 }  // namespace handles_detail
 
@@ -43,6 +46,7 @@ using HookHandle = std::unique_ptr<std::remove_pointer_t<HHOOK>, handles_detail:
 using FontHandle = std::unique_ptr<std::remove_pointer_t<HFONT>, handles_detail::DeleteGdiObject>;
 using BrushHandle = std::unique_ptr<std::remove_pointer_t<HBRUSH>, handles_detail::DeleteGdiObject>;
 using IconHandle = std::unique_ptr<std::remove_pointer_t<HICON>, handles_detail::DestroyIconHandle>;
+using WinEventHookHandle = std::unique_ptr<std::remove_pointer_t<HWINEVENTHOOK>, handles_detail::UnhookWinEventHandle>;
 
 // A subclass procedure on a window, for as long as the owner lives or until
 // the window is destroyed. It links in the classic way, through the window

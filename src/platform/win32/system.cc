@@ -29,10 +29,11 @@ std::uint32_t Win32LastInputClock::lastInputTick() {
   return GetLastInputInfo(&info) ? info.dwTime : 0;
 }
 
-MousePoint Win32CursorPosition::cursorPos() {
+std::optional<MousePoint> Win32CursorPosition::cursorPos() {
+  // Fails, leaving (0, 0), while the input desktop is not ours.
   POINT point{};
-  GetCursorPos(&point);
-  return {point.x, point.y};
+  if (!GetCursorPos(&point)) return std::nullopt;
+  return MousePoint{point.x, point.y};
 }
 
 void Win32Sounds::play(const std::vector<std::uint8_t>& wav) {

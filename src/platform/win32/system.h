@@ -23,7 +23,7 @@ class Win32LastInputClock : public LastInputClock {
 
 class Win32CursorPosition : public CursorPosition {
  public:
-  MousePoint cursorPos() override;
+  std::optional<MousePoint> cursorPos() override;
 };
 
 class Win32Sounds : public Sounds {
