@@ -3,6 +3,7 @@
 #include "app/single_instance.h"
 #include "desktop/script_files.h"
 #include "desktop/window_list.h"
+#include "input/messages.h"
 
 Application::Application(const Platform& platform)
     : platform_(platform),
@@ -13,7 +14,13 @@ Application::Application(const Platform& platform)
       recorder_(state_, platform.controls, platform.scriptBox, platform.cursor, ownPlacements_, platform.windowThread,
                 platform.clock),
       hotKeys_(state_, platform.controls, platform.scriptBox, platform.sounds, *this, recorder_),
-      watchdog_(platform.hooks, *this, {platform.keyboard, platform.lastInput, platform.cursor}, platform.clock) {}
+      watchdog_(platform.hooks, *this, {platform.keyboard, platform.lastInput, platform.cursor}, platform.clock) {
+  // Windows refuses the input of a run that goes to a window above ours.
+  player_.setInputRefusedListener([this] {
+    platform_.windowThread.post(
+        [this] { platform_.controls.setStatusText(StatusPanel::message, texts::kForegroundElevated); });
+  });
+}
 
 Application::~Application() { onWindowClosing(std::chrono::seconds(1)); }
 

@@ -34,11 +34,11 @@ class PlacementNotingInjector : public InputInjector {
  public:
   PlacementNotingInjector(InputInjector& inner, OwnPlacements& placements) : inner_(inner), placements_(placements) {}
 
-  void injectKeyEvent(std::int32_t vk, std::int32_t transition, std::optional<bool> extended) override {
-    inner_.injectKeyEvent(vk, transition, extended);
+  bool injectKeyEvent(std::int32_t vk, std::int32_t transition, std::optional<bool> extended) override {
+    return inner_.injectKeyEvent(vk, transition, extended);
   }
-  void injectMouseEvent(std::int32_t flags, std::int32_t dx, std::int32_t dy, std::int32_t data) override {
-    inner_.injectMouseEvent(flags, dx, dy, data);
+  bool injectMouseEvent(std::int32_t flags, std::int32_t dx, std::int32_t dy, std::int32_t data) override {
+    return inner_.injectMouseEvent(flags, dx, dy, data);
   }
   void setCursorPos(std::int32_t x, std::int32_t y) override {
     placements_.notePlacement(x, y);

@@ -113,8 +113,11 @@ class InputInjector {
   virtual void warmUp() = 0;
   // transition 2 releases the key, any other value presses it. Without an
   // extended flag of its own, the key gets the one usual for its code.
-  virtual void injectKeyEvent(std::int32_t vk, std::int32_t transition, std::optional<bool> extended) = 0;
+  // Both injections: false when the system refused the event. Windows says
+  // no more than that; it refuses so the input that UIPI blocks, aimed at a
+  // window of a process above ours.
+  virtual bool injectKeyEvent(std::int32_t vk, std::int32_t transition, std::optional<bool> extended) = 0;
   // One mouse event with the effect of mouse_event(flags, dx, dy, data, marker).
-  virtual void injectMouseEvent(std::int32_t flags, std::int32_t dx, std::int32_t dy, std::int32_t data) = 0;
+  virtual bool injectMouseEvent(std::int32_t flags, std::int32_t dx, std::int32_t dy, std::int32_t data) = 0;
   virtual void setCursorPos(std::int32_t x, std::int32_t y) = 0;
 };

@@ -28,24 +28,28 @@ void HeldInput::release(const Held& held) {
   std::erase_if(held_, [&](const Held& other) { return other.sameAs(held); });
 }
 
-void HeldInput::injectKeyEvent(std::int32_t vk, std::int32_t transition, std::optional<bool> extended) {
-  inner_.injectKeyEvent(vk, transition, extended);
+bool HeldInput::injectKeyEvent(std::int32_t vk, std::int32_t transition, std::optional<bool> extended) {
+  const bool taken = inner_.injectKeyEvent(vk, transition, extended);
+  refused_ = refused_ || !taken;
   Held key{false, vk, 0, extended};
   if (transition == kKeyRelease) {
     release(key);
-  } else {
+  } else if (taken) {
     press(key);
   }
+  return taken;
 }
 
-void HeldInput::injectMouseEvent(std::int32_t flags, std::int32_t dx, std::int32_t dy, std::int32_t data) {
-  inner_.injectMouseEvent(flags, dx, dy, data);
+bool HeldInput::injectMouseEvent(std::int32_t flags, std::int32_t dx, std::int32_t dy, std::int32_t data) {
+  const bool taken = inner_.injectMouseEvent(flags, dx, dy, data);
+  refused_ = refused_ || !taken;
   for (const Button& button : kButtons) {
     Held held{true, button.up, button.up == mouse_code::kXUp ? data : 0, std::nullopt};
     // A flag word may both press and release a button: the release comes last.
-    if (flags & button.down) press(held);
+    if ((flags & button.down) && taken) press(held);
     if (flags & button.up) release(held);
   }
+  return taken;
 }
 
 void HeldInput::releaseAll() {

@@ -2,24 +2,28 @@
 
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "platform/input.h"
 
 // Passes input on and remembers which keys and mouse buttons it has pressed
 // and not yet released, so that a run can let go of all of them when it ends.
+// A press that the system refused holds nothing.
 class HeldInput : public InputInjector {
  public:
   explicit HeldInput(InputInjector& inner) : inner_(inner) {}
 
-  void injectKeyEvent(std::int32_t vk, std::int32_t transition, std::optional<bool> extended) override;
-  void injectMouseEvent(std::int32_t flags, std::int32_t dx, std::int32_t dy, std::int32_t data) override;
+  bool injectKeyEvent(std::int32_t vk, std::int32_t transition, std::optional<bool> extended) override;
+  bool injectMouseEvent(std::int32_t flags, std::int32_t dx, std::int32_t dy, std::int32_t data) override;
   void setCursorPos(std::int32_t x, std::int32_t y) override { inner_.setCursorPos(x, y); }
   void warmUp() override { inner_.warmUp(); }
 
   // Releases everything still held, last pressed first: a key as it was
   // pressed, a button by its up flag (a side button with its number).
   void releaseAll();
+  // Whether the system refused an event since it was last asked.
+  bool takeRefusal() { return std::exchange(refused_, false); }
 
  private:
   struct Held {
@@ -34,4 +38,5 @@ class HeldInput : public InputInjector {
 
   InputInjector& inner_;
   std::vector<Held> held_;
+  bool refused_ = false;
 };

@@ -86,6 +86,7 @@ void ScriptPlayer::playScript(const Run& run) {
   ActionSchedule schedule;
   Waiter& waiter = *run.waiter;
   std::int32_t index = 0;
+  bool refusalTold = false;
   // The stamp of the line played last in this pass, when one was.
   bool playedInPass = false;
   std::int32_t previousStamp = 0;
@@ -104,6 +105,10 @@ void ScriptPlayer::playScript(const Run& run) {
       if (end == WaitEnd::cancelled) break;
       if (end == WaitEnd::interrupted) continue;  // the box changed: this line once more
       std::optional<std::int64_t> wentOut = action.execute(held, waiter, due);
+      if (held.takeRefusal() && !refusalTold && inputRefused_) {
+        refusalTold = true;
+        inputRefused_();
+      }
       if (!wentOut) break;
       schedule.played(due, *wentOut);
       previousStamp = line->time;

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -70,6 +71,9 @@ class ScriptPlayer {
   // Any thread: a new script was published. A run waiting for its next action
   // reads that line again, so that an edit takes effect at once.
   void scriptChanged();
+  // Called on the run's thread, once a run, when the system refused some of
+  // its input. Set before the first run.
+  void setInputRefusedListener(std::function<void()> listener) { inputRefused_ = std::move(listener); }
 
  private:
   bool goesOn(const Run& run) const;
@@ -81,6 +85,7 @@ class ScriptPlayer {
   Controls& controls_;
   InputInjector& input_;
   WaiterFactory& waiters_;
+  std::function<void()> inputRefused_;
 
   std::mutex mutex_;  // orders beginRun against the end of an older run
   std::atomic<std::uint32_t> currentRun_{0};

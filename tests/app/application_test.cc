@@ -273,6 +273,20 @@ TEST_F(ApplicationTest, F12SaysWhenTheWindowInFrontRunsAboveUs) {
   EXPECT_EQ(play(), (CallLog{"0ms key 65 0", "0ms key 65 2"})) << "the run starts all the same";
 }
 
+TEST_F(ApplicationTest, ARunWhoseInputTheSystemRefusesSaysSoOncePerRun) {
+  box.setText(L"0 0 65 0 0\r\n100 2 65 0 0\r\n200 0 66 0 0\r\n");
+  injector.refusing = true;
+  tap(100000, kF12);
+  EXPECT_EQ(controls.status[1], L"") << "the window in front is not known to be above ours";
+  waiters.at(150, [&] { controls.status[1] = L"read"; });
+  EXPECT_EQ(play(), (CallLog{"0ms key 65 0 refused", "100ms key 65 2 refused", "200ms key 66 0 refused"}))
+      << "a refused press holds nothing to release";
+  EXPECT_EQ(controls.status[1], L"read") << "once a run";
+  tap(101000, kF12);
+  play();
+  EXPECT_EQ(controls.status[1], texts::kForegroundElevated) << "and again in the next";
+}
+
 // The same program, not yet past the window's creation.
 class ApplicationSecondCopyTest : public ApplicationTest {
  protected:

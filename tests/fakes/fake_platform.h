@@ -187,15 +187,15 @@ class FakeInputInjector : public InputInjector {
     ++warmUps;
     if (clockUs_) *clockUs_ += warmUpCostUs;
   }
-  void injectKeyEvent(std::int32_t vk, std::int32_t transition, std::optional<bool> extended) override {
+  bool injectKeyEvent(std::int32_t vk, std::int32_t transition, std::optional<bool> extended) override {
     std::string text = "key " + std::to_string(vk) + " " + std::to_string(transition);
     if (extended) text += *extended ? " ext=1" : " ext=0";
-    add(text);
+    return add(text);
   }
-  void injectMouseEvent(std::int32_t flags, std::int32_t dx, std::int32_t dy, std::int32_t data) override {
+  bool injectMouseEvent(std::int32_t flags, std::int32_t dx, std::int32_t dy, std::int32_t data) override {
     std::string text = "mouse " + std::to_string(flags) + " " + std::to_string(dx) + " " + std::to_string(dy);
     if (data != 0) text += " data=" + std::to_string(data);
-    add(text);
+    return add(text);
   }
   void setCursorPos(std::int32_t x, std::int32_t y) override {
     add("cursor " + std::to_string(x) + " " + std::to_string(y));
@@ -205,17 +205,22 @@ class FakeInputInjector : public InputInjector {
   std::int64_t warmUpCostUs = 0;
   std::int64_t firstCallCostUs = 0;
   int warmUps = 0;
+  // The system refuses the injections, as Windows does with input that UIPI
+  // blocks: logged all the same, marked "refused".
+  bool refusing = false;
 
  private:
-  void add(const std::string& text) {
+  bool add(std::string text) {
+    if (refusing) text += " refused";
     if (!clockUs_) {
       log_.push_back(text);
-      return;
+      return !refusing;
     }
     if (!injected_) *clockUs_ += firstCallCostUs;
     injected_ = true;
     log_.push_back(msText(*clockUs_) + " " + text);
     *clockUs_ += costUs;
+    return !refusing;
   }
 
   bool injected_ = false;
@@ -358,20 +363,22 @@ class LoopbackInjector : public FakeInputInjector {
   LoopbackInjector(CallLog& log, std::int64_t* clockUs, FakeInputHooks& hooks, FakeSteadyClock& clock,
                    FakeCursor& cursor)
       : FakeInputInjector(log, clockUs), hooks_(hooks), clock_(clock), cursor_(cursor) {}
-  void injectKeyEvent(std::int32_t vk, std::int32_t transition, std::optional<bool> extended) override {
-    FakeInputInjector::injectKeyEvent(vk, transition, extended);
+  bool injectKeyEvent(std::int32_t vk, std::int32_t transition, std::optional<bool> extended) override {
+    if (!FakeInputInjector::injectKeyEvent(vk, transition, extended)) return false;
     if (hooks_.listener) {
       hooks_.listener->onKey(KeyEvent{transition == kKeyRelease ? kKeyRelease : kKeyPress, vk, true,
                                       extended.value_or(false), clock_.windowsTick(), clock_.us});
     }
+    return true;
   }
-  void injectMouseEvent(std::int32_t flags, std::int32_t dx, std::int32_t dy, std::int32_t data) override {
-    FakeInputInjector::injectMouseEvent(flags, dx, dy, data);
+  bool injectMouseEvent(std::int32_t flags, std::int32_t dx, std::int32_t dy, std::int32_t data) override {
+    if (!FakeInputInjector::injectMouseEvent(flags, dx, dy, data)) return false;
     const std::int32_t code = flags & ~mouse_code::kAbsolute;
     if (hooks_.listener && code != 0) {
       hooks_.listener->onMouse(MouseEvent{code, cursor_.position.x, cursor_.position.y, true, data,
                                           clock_.windowsTick(), clock_.us});
     }
+    return true;
   }
   void setCursorPos(std::int32_t x, std::int32_t y) override {
     FakeInputInjector::setCursorPos(x, y);

@@ -222,10 +222,11 @@ TEST_F(HotKeysTest, OwnInjectedKeysAreNeitherHotKeysNorRecorded) {
   struct Loopback : InputInjector {
     HotKeys& hotKeys;
     explicit Loopback(HotKeys& keys) : hotKeys(keys) {}
-    void injectKeyEvent(std::int32_t vk, std::int32_t transition, std::optional<bool>) override {
+    bool injectKeyEvent(std::int32_t vk, std::int32_t transition, std::optional<bool>) override {
       hotKeys.onKeyEvent(KeyEvent{transition, vk, true});
+      return true;
     }
-    void injectMouseEvent(std::int32_t, std::int32_t, std::int32_t, std::int32_t) override {}
+    bool injectMouseEvent(std::int32_t, std::int32_t, std::int32_t, std::int32_t) override { return true; }
     void setCursorPos(std::int32_t, std::int32_t) override {}
     void warmUp() override {}
   } loopback{hotKeys};

@@ -62,6 +62,18 @@ TEST_F(HeldInputTest, TracksEachSideButtonByItsNumber) {
   EXPECT_EQ(releases(), (CallLog{"mouse 256 0 0 data=2"}));
 }
 
+TEST_F(HeldInputTest, APressTheSystemRefusedHoldsNothing) {
+  held.injectKeyEvent(0x10, 0, std::nullopt);
+  EXPECT_FALSE(held.takeRefusal());
+  inner.refusing = true;
+  EXPECT_FALSE(held.injectKeyEvent(0x11, 0, std::nullopt));
+  EXPECT_FALSE(held.injectMouseEvent(2, 0, 0, 0));
+  EXPECT_TRUE(held.takeRefusal());
+  EXPECT_FALSE(held.takeRefusal()) << "told once";
+  inner.refusing = false;
+  EXPECT_EQ(releases(), (CallLog{"key 16 2"}));
+}
+
 TEST_F(HeldInputTest, PassesEverythingOnUnchanged) {
   held.injectKeyEvent(0x41, 0, true);
   held.setCursorPos(-5, 7);

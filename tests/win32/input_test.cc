@@ -348,8 +348,8 @@ TEST_F(Win32InputTest, NoWindowRunsAboveUsWhereThereAreNoIntegrityLevels) {
 }
 
 TEST_F(Win32InputTest, InjectedKeyTypesIntoTheEditAndIsMarkedOwn) {
-  injector_.injectKeyEvent('H', kKeyPress, std::nullopt);
-  injector_.injectKeyEvent('H', kKeyRelease, std::nullopt);
+  EXPECT_TRUE(injector_.injectKeyEvent('H', kKeyPress, std::nullopt)) << "the system took the event";
+  EXPECT_TRUE(injector_.injectKeyEvent('H', kKeyRelease, std::nullopt));
   EXPECT_TRUE(pumpUntil([this] { return windowText(edit_) == L"h"; }))
       << "the edit shows " << testing::PrintToString(windowText(edit_));
   waitUntil("the key's release to reach the hook and the edit",
