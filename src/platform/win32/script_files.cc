@@ -13,6 +13,9 @@ namespace {
 constexpr UINT kGbkCodePage = 936;
 constexpr wchar_t kRawByteBase = 0xF700;
 constexpr DWORD kMaxIoChunk = 1u << 20;
+// What a file's owner sets and a new version of it keeps.
+constexpr DWORD kKeptAttributes =
+    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
 std::optional<std::wstring> runFileDialog(HWND owner, const FileDialogOptions& options, bool save) {
   std::wstring filter = options.filterName + L'\0' + options.filterPattern + L'\0' + L'\0';
@@ -55,11 +58,92 @@ std::wstring temporaryPathBeside(const std::wstring& path) {
          std::to_wstring(++counter) + L".tmp";
 }
 
-// What a move over a target that another program holds open fails with: a
-// sharing or lock violation, or access denied while a delete of the target
-// is still pending.
-bool isTargetBusy(DWORD error) {
-  return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED;
+// What a replacement meets while another program holds the target or the
+// written copy (a sharing or lock violation, or ReplaceFileW saying that it
+// could not move one of them out of the way, each leaving both files under
+// their names), or while a delete of the target is still pending.
+bool isBusy(DWORD error) {
+  switch (error) {
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_DELETE_PENDING:
+    case ERROR_UNABLE_TO_REMOVE_REPLACED:
+    case ERROR_UNABLE_TO_MOVE_REPLACEMENT:
+    case ERROR_UNABLE_TO_MOVE_REPLACEMENT_2:
+    case ERROR_ALREADY_EXISTS:  // a target made while the copy was moved there
+    case ERROR_FILE_EXISTS:
+      return true;
+    default:
+      return false;
+  }
+}
+
+class Win32PendingWrite : public PendingWrite {
+ public:
+  Win32PendingWrite(std::wstring target, std::wstring copy) : target_(std::move(target)), copy_(std::move(copy)) {}
+  ~Win32PendingWrite() override {
+    if (result_ != WriteResult::written) DeleteFileW(copy_.c_str());
+    if (!backup_.empty()) DeleteFileW(backup_.c_str());
+  }
+  WriteResult replaceTarget() override {
+    if (result_ == WriteResult::targetBusy) result_ = replace();
+    return result_;
+  }
+
+ private:
+  WriteResult replace();
+  WriteResult replaceExisting(DWORD attributes);
+
+  std::wstring target_;
+  std::wstring copy_;
+  std::wstring backup_;  // an old file that a successful replacement left and could not delete yet
+  WriteResult result_ = WriteResult::targetBusy;
+};
+
+WriteResult Win32PendingWrite::replace() {
+  const DWORD attributes = GetFileAttributesW(target_.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES) {
+    // Windows refuses to replace a read-only file with access denied, which a
+    // pause does not change.
+    if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) return WriteResult::failed;
+    return replaceExisting(attributes);
+  }
+  const DWORD error = GetLastError();
+  // Access denied to the attributes of a file is what a pending delete of it
+  // gives.
+  if (error == ERROR_ACCESS_DENIED) return WriteResult::targetBusy;
+  if (error != ERROR_FILE_NOT_FOUND) return WriteResult::failed;
+  // No target to keep anything of; one that appears meanwhile is not
+  // replaced by this move but by the next try.
+  if (MoveFileExW(copy_.c_str(), target_.c_str(), MOVEFILE_WRITE_THROUGH)) return WriteResult::written;
+  return isBusy(GetLastError()) ? WriteResult::targetBusy : WriteResult::failed;
+}
+
+// ReplaceFileW keeps the target's creation time and access rights, and
+// merges its attributes, ignoring what cannot be merged on the volume at
+// hand: the copy takes the plain attributes first, so that those stay even
+// then. With a backup name, its failures leave the old file under the
+// target's name, or under the backup's alone; from there it is put back.
+WriteResult Win32PendingWrite::replaceExisting(DWORD attributes) {
+  const DWORD kept = attributes & kKeptAttributes;
+  SetFileAttributesW(copy_.c_str(), kept ? kept : FILE_ATTRIBUTE_NORMAL);
+  const std::wstring backup = temporaryPathBeside(target_);
+  if (ReplaceFileW(target_.c_str(), copy_.c_str(), backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                   nullptr)) {
+    if (!DeleteFileW(backup.c_str())) backup_ = backup;
+    return WriteResult::written;
+  }
+  DWORD error = GetLastError();
+  if (GetFileAttributesW(backup.c_str()) != INVALID_FILE_ATTRIBUTES &&
+      !MoveFileExW(backup.c_str(), target_.c_str(), MOVEFILE_WRITE_THROUGH)) {
+    // The old bytes stay under the backup's name rather than be lost.
+    return WriteResult::failed;
+  }
+  if (error == ERROR_ACCESS_DENIED && GetFileAttributesW(target_.c_str()) == INVALID_FILE_ATTRIBUTES &&
+      GetLastError() == ERROR_ACCESS_DENIED) {
+    error = ERROR_DELETE_PENDING;
+  }
+  return isBusy(error) ? WriteResult::targetBusy : WriteResult::failed;
 }
 
 bool writeAll(HANDLE file, std::string_view bytes) {
@@ -131,22 +215,20 @@ std::optional<std::string> Win32FileStore::readAll(const std::wstring& path) {
   return bytes;
 }
 
-WriteResult Win32FileStore::replaceAll(const std::wstring& path, std::string_view bytes) {
+std::unique_ptr<PendingWrite> Win32FileStore::prepareWrite(const std::wstring& path, std::string_view bytes) {
   const std::wstring target = longPath(path);
-  if (target.empty()) return WriteResult::failed;
-  const std::wstring temporary = temporaryPathBeside(target);
-  KernelHandle file = adoptFile(
-      CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return WriteResult::failed;
+  if (target.empty()) return nullptr;
+  std::wstring copy = temporaryPathBeside(target);
+  KernelHandle file =
+      adoptFile(CreateFileW(copy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return nullptr;
   bool written = writeAll(file.get(), bytes) && FlushFileBuffers(file.get());
   written = closeNow(file) && written;
-  if (written &&
-      MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    return WriteResult::written;
+  if (!written) {
+    DeleteFileW(copy.c_str());
+    return nullptr;
   }
-  const DWORD error = GetLastError();
-  DeleteFileW(temporary.c_str());
-  return written && isTargetBusy(error) ? WriteResult::targetBusy : WriteResult::failed;
+  return std::make_unique<Win32PendingWrite>(target, std::move(copy));
 }
 
 std::wstring GbkCodec::decode(std::string_view bytes) {
