@@ -2,6 +2,7 @@
 
 #include <commdlg.h>
 
+#include "platform/win32/file_replacement.h"
 #include "platform/win32/handles.h"
 
 #include <algorithm>
@@ -13,9 +14,6 @@ namespace {
 constexpr UINT kGbkCodePage = 936;
 constexpr wchar_t kRawByteBase = 0xF700;
 constexpr DWORD kMaxIoChunk = 1u << 20;
-// What a file's owner sets and a new version of it keeps.
-constexpr DWORD kKeptAttributes =
-    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
 std::optional<std::wstring> runFileDialog(HWND owner, const FileDialogOptions& options, bool save) {
   std::wstring filter = options.filterName + L'\0' + options.filterPattern + L'\0' + L'\0';
@@ -58,93 +56,61 @@ std::wstring temporaryPathBeside(const std::wstring& path) {
          std::to_wstring(++counter) + L".tmp";
 }
 
-// What a replacement meets while another program holds the target or the
-// written copy (a sharing or lock violation, or ReplaceFileW saying that it
-// could not move one of them out of the way, each leaving both files under
-// their names), or while a delete of the target is still pending.
-bool isBusy(DWORD error) {
-  switch (error) {
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-    case ERROR_DELETE_PENDING:
-    case ERROR_UNABLE_TO_REMOVE_REPLACED:
-    case ERROR_UNABLE_TO_MOVE_REPLACEMENT:
-    case ERROR_UNABLE_TO_MOVE_REPLACEMENT_2:
-    case ERROR_ALREADY_EXISTS:  // a target made while the copy was moved there
-    case ERROR_FILE_EXISTS:
-      return true;
-    default:
-      return false;
+static_assert(system_error::fileNotFound == ERROR_FILE_NOT_FOUND && system_error::accessDenied == ERROR_ACCESS_DENIED &&
+              system_error::sharingViolation == ERROR_SHARING_VIOLATION &&
+              system_error::lockViolation == ERROR_LOCK_VIOLATION && system_error::fileExists == ERROR_FILE_EXISTS &&
+              system_error::alreadyExists == ERROR_ALREADY_EXISTS &&
+              system_error::deletePending == ERROR_DELETE_PENDING &&
+              system_error::unableToRemoveReplaced == ERROR_UNABLE_TO_REMOVE_REPLACED &&
+              system_error::unableToMoveReplacement == ERROR_UNABLE_TO_MOVE_REPLACEMENT &&
+              system_error::unableToMoveReplacement2 == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2);
+static_assert(file_attribute::readOnly == FILE_ATTRIBUTE_READONLY && file_attribute::hidden == FILE_ATTRIBUTE_HIDDEN &&
+              file_attribute::system == FILE_ATTRIBUTE_SYSTEM && file_attribute::directory == FILE_ATTRIBUTE_DIRECTORY &&
+              file_attribute::archive == FILE_ATTRIBUTE_ARCHIVE && file_attribute::normal == FILE_ATTRIBUTE_NORMAL &&
+              file_attribute::notContentIndexed == FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+
+std::uint32_t lastErrorUnless(BOOL done) { return done ? system_error::none : GetLastError(); }
+
+class Win32ReplacementCalls : public ReplacementCalls {
+ public:
+  std::uint32_t attributesOf(const std::wstring& path, std::uint32_t& attributes) override {
+    attributes = GetFileAttributesW(path.c_str());
+    return lastErrorUnless(attributes != INVALID_FILE_ATTRIBUTES);
   }
-}
+  std::uint32_t setAttributes(const std::wstring& path, std::uint32_t attributes) override {
+    return lastErrorUnless(SetFileAttributesW(path.c_str(), attributes));
+  }
+  std::uint32_t replace(const std::wstring& target, const std::wstring& copy, const std::wstring& backup) override {
+    return lastErrorUnless(ReplaceFileW(target.c_str(), copy.c_str(), backup.c_str(),
+                                        REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr));
+  }
+  std::uint32_t move(const std::wstring& from, const std::wstring& to) override {
+    return lastErrorUnless(MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH));
+  }
+  std::uint32_t remove(const std::wstring& path) override { return lastErrorUnless(DeleteFileW(path.c_str())); }
+};
 
 class Win32PendingWrite : public PendingWrite {
  public:
   Win32PendingWrite(std::wstring target, std::wstring copy) : target_(std::move(target)), copy_(std::move(copy)) {}
   ~Win32PendingWrite() override {
     if (result_ != WriteResult::written) DeleteFileW(copy_.c_str());
-    if (!backup_.empty()) DeleteFileW(backup_.c_str());
+    if (!leftover_.empty()) DeleteFileW(leftover_.c_str());
   }
   WriteResult replaceTarget() override {
-    if (result_ == WriteResult::targetBusy) result_ = replace();
+    if (result_ == WriteResult::targetBusy) {
+      Win32ReplacementCalls calls;
+      result_ = replaceStep(calls, target_, copy_, temporaryPathBeside(target_), leftover_);
+    }
     return result_;
   }
 
  private:
-  WriteResult replace();
-  WriteResult replaceExisting(DWORD attributes);
-
   std::wstring target_;
   std::wstring copy_;
-  std::wstring backup_;  // an old file that a successful replacement left and could not delete yet
+  std::wstring leftover_;
   WriteResult result_ = WriteResult::targetBusy;
 };
-
-WriteResult Win32PendingWrite::replace() {
-  const DWORD attributes = GetFileAttributesW(target_.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES) {
-    // Windows refuses to replace a read-only file with access denied, which a
-    // pause does not change.
-    if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) return WriteResult::failed;
-    return replaceExisting(attributes);
-  }
-  const DWORD error = GetLastError();
-  // Access denied to the attributes of a file is what a pending delete of it
-  // gives.
-  if (error == ERROR_ACCESS_DENIED) return WriteResult::targetBusy;
-  if (error != ERROR_FILE_NOT_FOUND) return WriteResult::failed;
-  // No target to keep anything of; one that appears meanwhile is not
-  // replaced by this move but by the next try.
-  if (MoveFileExW(copy_.c_str(), target_.c_str(), MOVEFILE_WRITE_THROUGH)) return WriteResult::written;
-  return isBusy(GetLastError()) ? WriteResult::targetBusy : WriteResult::failed;
-}
-
-// ReplaceFileW keeps the target's creation time and access rights, and
-// merges its attributes, ignoring what cannot be merged on the volume at
-// hand: the copy takes the plain attributes first, so that those stay even
-// then. With a backup name, its failures leave the old file under the
-// target's name, or under the backup's alone; from there it is put back.
-WriteResult Win32PendingWrite::replaceExisting(DWORD attributes) {
-  const DWORD kept = attributes & kKeptAttributes;
-  SetFileAttributesW(copy_.c_str(), kept ? kept : FILE_ATTRIBUTE_NORMAL);
-  const std::wstring backup = temporaryPathBeside(target_);
-  if (ReplaceFileW(target_.c_str(), copy_.c_str(), backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
-                   nullptr)) {
-    if (!DeleteFileW(backup.c_str())) backup_ = backup;
-    return WriteResult::written;
-  }
-  DWORD error = GetLastError();
-  if (GetFileAttributesW(backup.c_str()) != INVALID_FILE_ATTRIBUTES &&
-      !MoveFileExW(backup.c_str(), target_.c_str(), MOVEFILE_WRITE_THROUGH)) {
-    // The old bytes stay under the backup's name rather than be lost.
-    return WriteResult::failed;
-  }
-  if (error == ERROR_ACCESS_DENIED && GetFileAttributesW(target_.c_str()) == INVALID_FILE_ATTRIBUTES &&
-      GetLastError() == ERROR_ACCESS_DENIED) {
-    error = ERROR_DELETE_PENDING;
-  }
-  return isBusy(error) ? WriteResult::targetBusy : WriteResult::failed;
-}
 
 bool writeAll(HANDLE file, std::string_view bytes) {
   while (!bytes.empty()) {
