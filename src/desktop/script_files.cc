@@ -40,13 +40,15 @@ void saveScriptFile(ScriptFileContext& context) {
     context.controls.setStatusText(StatusPanel::message, texts::kScriptNotEncodable);
     return;
   }
-  WriteResult result = context.files.replaceAll(*path, *bytes);
+  // Written once; only the replacement is tried again.
+  std::unique_ptr<PendingWrite> write = context.files.prepareWrite(*path, *bytes);
+  WriteResult result = write ? write->replaceTarget() : WriteResult::failed;
   if (result == WriteResult::targetBusy) {
     std::shared_ptr<Waiter> waiter = context.waiters.makeWaiter();
     const std::int64_t giveUpUs = waiter->nowUs() + kSaveRetryForUs;
     while (result == WriteResult::targetBusy && waiter->nowUs() < giveUpUs) {
       waiter->waitUntil(std::min(waiter->nowUs() + kSaveRetryPauseUs, giveUpUs));
-      result = context.files.replaceAll(*path, *bytes);
+      result = write->replaceTarget();
     }
   }
   if (result != WriteResult::written) {

@@ -38,8 +38,9 @@ void openScriptFileAt(ScriptFileContext& context, const std::wstring& path);
 void openDroppedScriptFile(ScriptFileContext& context, const std::vector<std::wstring>& paths);
 
 // Asks for a path and writes the whole box there, with no terminating zero.
-// A target that another program holds for a moment is tried again for up to
-// kSaveRetryForUs before the save counts as failed.
+// The bytes are written once; a replacement of the target that another
+// program holds for a moment is tried again for up to kSaveRetryForUs before
+// the save counts as failed, and a read-only target fails at once.
 // A failed save says so in panel 1 and leaves the file that was there whole,
 // and so does a text with characters that script files cannot hold; a
 // successful one leaves the status bar alone.

@@ -4,6 +4,7 @@
 // whole files, and the text encoding of script files. Abstract so that they
 // can be mocked out for tests.
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,10 +28,25 @@ class FileDialogs {
 
 enum class WriteResult {
   written,
-  // Another program held the target for the moment (a virus scanner, a sync
-  // client, Controlled Folder Access): the same write may succeed soon.
+  // Another program held the target or the written copy for the moment (a
+  // virus scanner, a sync client), or a delete of the target was still
+  // pending: the same replacement may succeed soon.
   targetBusy,
   failed,
+};
+
+// New bytes for a file, written whole and flushed to a file of their own
+// beside it, not yet in its place. One thread at a time.
+class PendingWrite {
+ public:
+  // Removes the written copy unless it has taken the target's place.
+  virtual ~PendingWrite() = default;
+  // Puts the written copy in the target's place in one step. An existing
+  // target keeps its attributes, creation time and access rights and only
+  // its bytes change; a read-only one is refused at once. A replacement that
+  // is not written leaves the target as it was. After written or failed,
+  // every further call gives the same answer and touches nothing.
+  virtual WriteResult replaceTarget() = 0;
 };
 
 // Whole files. Any thread.
@@ -39,10 +55,10 @@ class FileStore {
   virtual ~FileStore() = default;
   // The file's bytes; nothing when it cannot be read.
   virtual std::optional<std::string> readAll(const std::wstring& path) = 0;
-  // Gives the file exactly these bytes, all at once: a write that is not
-  // written leaves whatever was at the path before as it was, and nothing
-  // beside it.
-  virtual WriteResult replaceAll(const std::wstring& path, std::string_view bytes) = 0;
+  // Writes the bytes beside the file at the path, which stays as it is;
+  // nothing, and nothing written, when they cannot be written there (no
+  // room, no folder, no rights).
+  virtual std::unique_ptr<PendingWrite> prepareWrite(const std::wstring& path, std::string_view bytes) = 0;
 };
 
 // The encoding of script files on disk. Any thread.

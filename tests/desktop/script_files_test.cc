@@ -130,7 +130,7 @@ TEST_F(ScriptFilesTest, SaveWritesTheWholeBoxWithoutATerminatingZero) {
   dialogs.saveAnswer = L"C:\\out.sbj";
   box.setText(L"1 0 65 0 0\r\n2 2 65 0 0");
   save();
-  EXPECT_EQ(log, (CallLog{"save dialog", "write 22"}));
+  EXPECT_EQ(log, (CallLog{"save dialog", "write 22", "replace"}));
   EXPECT_EQ(files.files, (std::map<std::wstring, std::string>{{L"C:\\out.sbj", "1 0 65 0 0\r\n2 2 65 0 0"}}));
   EXPECT_EQ(message(), L"earlier") << "a successful save says nothing";
 }
@@ -143,16 +143,27 @@ TEST_F(ScriptFilesTest, SaveOfAnEmptyBoxGivesAnEmptyFile) {
   EXPECT_EQ(files.files, (std::map<std::wstring, std::string>{{L"C:\\out.sbj", ""}}));
 }
 
+// A write that breaks off, and a read-only target, which no pause would
+// change: neither is tried again.
 TEST_F(ScriptFilesTest, FailedSaveKeepsTheOldFileWholeAndSaysSo) {
   dialogs.saveAnswer = L"C:\\out.sbj";
-  files.files[L"C:\\out.sbj"] = "old content";
-  files.failAfterBytes = 3;
   box.setText(L"new content\r\n");
-  save();
-  EXPECT_EQ(files.files, (std::map<std::wstring, std::string>{{L"C:\\out.sbj", "old content"}}));
-  EXPECT_EQ(message(), texts::kScriptSaveFailed);
-  EXPECT_EQ(log, (CallLog{"save dialog", "write 13"})) << "a write that breaks off is not tried again";
-  EXPECT_EQ(box.text(), L"new content\r\n");
+  const FakeFileStore::Properties readOnly{FakeFileStore::kReadOnly, 7};
+  for (bool breaksOff : {true, false}) {
+    SCOPED_TRACE(breaksOff ? "write breaks off" : "read-only target");
+    files.files = {{L"C:\\out.sbj", "old content"}};
+    files.properties = {{L"C:\\out.sbj", readOnly}};
+    if (breaksOff) files.failAfterBytes = 3;
+    else files.failAfterBytes.reset();
+    log.clear();
+    save();
+    EXPECT_EQ(files.files, (std::map<std::wstring, std::string>{{L"C:\\out.sbj", "old content"}}));
+    EXPECT_EQ(files.propertiesOf(L"C:\\out.sbj"), readOnly);
+    EXPECT_EQ(message(), texts::kScriptSaveFailed);
+    EXPECT_EQ(log, breaksOff ? (CallLog{"save dialog", "write 13"}) : (CallLog{"save dialog", "write 13", "replace"}));
+    EXPECT_EQ(waiters.nowUs, 0) << "no pause";
+    EXPECT_EQ(box.text(), L"new content\r\n");
+  }
 }
 
 // A virus scanner or a sync client holds the target a moment after each
@@ -164,7 +175,7 @@ TEST_F(ScriptFilesTest, TargetHeldForAMomentIsWrittenOnALaterTry) {
   box.setText(L"new\r\n");
   files.heldFor[L"C:\\out.sbj"] = 2;
   save();
-  EXPECT_EQ(log, (CallLog{"save dialog", "write 5 at 0ms", "write 5 at 50ms", "write 5 at 100ms"}));
+  EXPECT_EQ(log, (CallLog{"save dialog", "write 5", "replace at 0ms", "replace at 50ms", "replace at 100ms"}));
   EXPECT_EQ(files.files, (std::map<std::wstring, std::string>{{L"C:\\out.sbj", "new\r\n"}}));
   EXPECT_EQ(message(), L"earlier") << "a save that got through says nothing";
 
@@ -173,10 +184,11 @@ TEST_F(ScriptFilesTest, TargetHeldForAMomentIsWrittenOnALaterTry) {
   files.heldFor[L"C:\\out.sbj"] = 1000;
   box.setText(L"newer\r\n");
   save();
-  ASSERT_GE(log.size(), 3u);
-  EXPECT_EQ(log[1], "write 7 at 0ms");
-  EXPECT_EQ(log.back(), "write 7 at 2000ms") << "the last try comes when the time is up";
-  EXPECT_EQ(log.size(), 2u + 40u) << "a try every 50 ms";
+  ASSERT_GE(log.size(), 4u);
+  EXPECT_EQ(log[1], "write 7") << "written once";
+  EXPECT_EQ(log[2], "replace at 0ms");
+  EXPECT_EQ(log.back(), "replace at 2000ms") << "the last try comes when the time is up";
+  EXPECT_EQ(log.size(), 3u + 40u) << "a try every 50 ms";
   EXPECT_EQ(files.files, (std::map<std::wstring, std::string>{{L"C:\\out.sbj", "new\r\n"}}));
   EXPECT_EQ(message(), texts::kScriptSaveFailed);
 }

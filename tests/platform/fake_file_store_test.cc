@@ -13,6 +13,16 @@ struct FakeFileStoreFactory {
   }
   void hold(const wchar_t* name) { files.heldFor[path(name)] = 1 << 30; }
   void release() { files.heldFor.clear(); }
+  void setTraits(const wchar_t* name, const FileTraits& traits) {
+    files.properties[path(name)] = {(traits.readOnly ? FakeFileStore::kReadOnly : 0u) |
+                                        (traits.hidden ? FakeFileStore::kHidden : 0u) | FakeFileStore::kArchive,
+                                    traits.createdUs};
+  }
+  FileTraits traits(const wchar_t* name) {
+    const FakeFileStore::Properties properties = files.propertiesOf(path(name));
+    return {(properties.attributes & FakeFileStore::kReadOnly) != 0,
+            (properties.attributes & FakeFileStore::kHidden) != 0, properties.createdUs};
+  }
 
   CallLog log;
   FakeFileStore files{log};

@@ -2,6 +2,7 @@
 
 #include <commdlg.h>
 
+#include "platform/win32/file_replacement.h"
 #include "platform/win32/handles.h"
 
 #include <algorithm>
@@ -55,12 +56,61 @@ std::wstring temporaryPathBeside(const std::wstring& path) {
          std::to_wstring(++counter) + L".tmp";
 }
 
-// What a move over a target that another program holds open fails with: a
-// sharing or lock violation, or access denied while a delete of the target
-// is still pending.
-bool isTargetBusy(DWORD error) {
-  return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED;
-}
+static_assert(system_error::fileNotFound == ERROR_FILE_NOT_FOUND && system_error::accessDenied == ERROR_ACCESS_DENIED &&
+              system_error::sharingViolation == ERROR_SHARING_VIOLATION &&
+              system_error::lockViolation == ERROR_LOCK_VIOLATION && system_error::fileExists == ERROR_FILE_EXISTS &&
+              system_error::alreadyExists == ERROR_ALREADY_EXISTS &&
+              system_error::deletePending == ERROR_DELETE_PENDING &&
+              system_error::unableToRemoveReplaced == ERROR_UNABLE_TO_REMOVE_REPLACED &&
+              system_error::unableToMoveReplacement == ERROR_UNABLE_TO_MOVE_REPLACEMENT &&
+              system_error::unableToMoveReplacement2 == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2);
+static_assert(file_attribute::readOnly == FILE_ATTRIBUTE_READONLY && file_attribute::hidden == FILE_ATTRIBUTE_HIDDEN &&
+              file_attribute::system == FILE_ATTRIBUTE_SYSTEM && file_attribute::directory == FILE_ATTRIBUTE_DIRECTORY &&
+              file_attribute::archive == FILE_ATTRIBUTE_ARCHIVE && file_attribute::normal == FILE_ATTRIBUTE_NORMAL &&
+              file_attribute::notContentIndexed == FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+
+std::uint32_t lastErrorUnless(BOOL done) { return done ? system_error::none : GetLastError(); }
+
+class Win32ReplacementCalls : public ReplacementCalls {
+ public:
+  std::uint32_t attributesOf(const std::wstring& path, std::uint32_t& attributes) override {
+    attributes = GetFileAttributesW(path.c_str());
+    return lastErrorUnless(attributes != INVALID_FILE_ATTRIBUTES);
+  }
+  std::uint32_t setAttributes(const std::wstring& path, std::uint32_t attributes) override {
+    return lastErrorUnless(SetFileAttributesW(path.c_str(), attributes));
+  }
+  std::uint32_t replace(const std::wstring& target, const std::wstring& copy, const std::wstring& backup) override {
+    return lastErrorUnless(ReplaceFileW(target.c_str(), copy.c_str(), backup.c_str(),
+                                        REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr));
+  }
+  std::uint32_t move(const std::wstring& from, const std::wstring& to) override {
+    return lastErrorUnless(MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH));
+  }
+  std::uint32_t remove(const std::wstring& path) override { return lastErrorUnless(DeleteFileW(path.c_str())); }
+};
+
+class Win32PendingWrite : public PendingWrite {
+ public:
+  Win32PendingWrite(std::wstring target, std::wstring copy) : target_(std::move(target)), copy_(std::move(copy)) {}
+  ~Win32PendingWrite() override {
+    if (result_ != WriteResult::written) DeleteFileW(copy_.c_str());
+    if (!leftover_.empty()) DeleteFileW(leftover_.c_str());
+  }
+  WriteResult replaceTarget() override {
+    if (result_ == WriteResult::targetBusy) {
+      Win32ReplacementCalls calls;
+      result_ = replaceStep(calls, target_, copy_, temporaryPathBeside(target_), leftover_);
+    }
+    return result_;
+  }
+
+ private:
+  std::wstring target_;
+  std::wstring copy_;
+  std::wstring leftover_;
+  WriteResult result_ = WriteResult::targetBusy;
+};
 
 bool writeAll(HANDLE file, std::string_view bytes) {
   while (!bytes.empty()) {
@@ -131,22 +181,20 @@ std::optional<std::string> Win32FileStore::readAll(const std::wstring& path) {
   return bytes;
 }
 
-WriteResult Win32FileStore::replaceAll(const std::wstring& path, std::string_view bytes) {
+std::unique_ptr<PendingWrite> Win32FileStore::prepareWrite(const std::wstring& path, std::string_view bytes) {
   const std::wstring target = longPath(path);
-  if (target.empty()) return WriteResult::failed;
-  const std::wstring temporary = temporaryPathBeside(target);
-  KernelHandle file = adoptFile(
-      CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return WriteResult::failed;
+  if (target.empty()) return nullptr;
+  std::wstring copy = temporaryPathBeside(target);
+  KernelHandle file =
+      adoptFile(CreateFileW(copy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return nullptr;
   bool written = writeAll(file.get(), bytes) && FlushFileBuffers(file.get());
   written = closeNow(file) && written;
-  if (written &&
-      MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    return WriteResult::written;
+  if (!written) {
+    DeleteFileW(copy.c_str());
+    return nullptr;
   }
-  const DWORD error = GetLastError();
-  DeleteFileW(temporary.c_str());
-  return written && isTargetBusy(error) ? WriteResult::targetBusy : WriteResult::failed;
+  return std::make_unique<Win32PendingWrite>(target, std::move(copy));
 }
 
 std::wstring GbkCodec::decode(std::string_view bytes) {

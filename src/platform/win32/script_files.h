@@ -19,13 +19,15 @@ class Win32FileDialogs : public FileDialogs {
 };
 
 // Whole files. A write goes to a temporary file of a short name in the
-// target's folder, is flushed to disk, and then moved over the target in one
-// step. Paths go to the system in their long form (\\?\), so a target near
-// MAX_PATH works, temporary file and all.
+// target's folder and is flushed to disk; ReplaceFileW then puts it in the
+// place of an existing target, keeping what the target has besides its
+// bytes, and MoveFileExW in the place of a missing one. Paths go to the
+// system in their long form (\\?\), so a target near MAX_PATH works,
+// temporary and backup files and all.
 class Win32FileStore : public FileStore {
  public:
   std::optional<std::string> readAll(const std::wstring& path) override;
-  WriteResult replaceAll(const std::wstring& path, std::string_view bytes) override;
+  std::unique_ptr<PendingWrite> prepareWrite(const std::wstring& path, std::string_view bytes) override;
 };
 
 // GBK, code page 936 whatever the system's ANSI code page, made lossless:
