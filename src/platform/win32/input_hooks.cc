@@ -8,8 +8,9 @@
 
 namespace {
 
-// The hook procedures get no context pointer.
-std::atomic<Win32InputHooks*> gHooks{nullptr};
+// The hook procedures get no context pointer; the system calls them on the
+// thread that installed them, which is one object's hook thread.
+thread_local Win32InputHooks* tHooks = nullptr;
 
 constexpr UINT kHandOver = WM_APP + 0x48;
 constexpr wchar_t kWindowClass[] = L"TamsikInputHooks";
@@ -100,13 +101,11 @@ Win32InputHooks::~Win32InputHooks() {
     ask(Request::stop);
     thread_.join();
   }
-  Win32InputHooks* self = this;
-  gHooks.compare_exchange_strong(self, nullptr);
   if (window_) DestroyWindow(window_);
 }
 
 LRESULT CALLBACK Win32InputHooks::keyboardProc(int code, WPARAM wParam, LPARAM lParam) {
-  Win32InputHooks* hooks = gHooks.load(std::memory_order_acquire);
+  Win32InputHooks* hooks = tHooks;
   if (code != HC_ACTION || !hooks) return handOn(code, wParam, lParam);
   const auto& info = *reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
   const Heard heard{wParam, info.vkCode, info.scanCode, 0, 0, info.flags, info.time, info.dwExtraInfo};
@@ -120,7 +119,7 @@ LRESULT CALLBACK Win32InputHooks::keyboardProc(int code, WPARAM wParam, LPARAM l
 }
 
 LRESULT CALLBACK Win32InputHooks::mouseProc(int code, WPARAM wParam, LPARAM lParam) {
-  Win32InputHooks* hooks = gHooks.load(std::memory_order_acquire);
+  Win32InputHooks* hooks = tHooks;
   if (code != HC_ACTION || !hooks) return handOn(code, wParam, lParam);
   const auto& info = *reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam);
   const Heard heard{wParam, info.mouseData, 0, info.pt.x, info.pt.y, info.flags, info.time, info.dwExtraInfo};
@@ -253,6 +252,7 @@ void Win32InputHooks::runHookThread() {
   // no queue yet, so the first key after an install went unheard.
   MSG message;
   PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+  tHooks = this;
   HANDLE requested = requested_.get();
   for (;;) {
     const DWORD timeout = pending_ ? static_cast<DWORD>((handOverDelayUs() + 999) / 1000) : INFINITE;
@@ -284,7 +284,6 @@ bool Win32InputHooks::install(InputListener& listener) {
   // Events on their way to another listener are not this one's.
   if (listener_ != &listener) discardQueued();
   listener_ = &listener;
-  gHooks.store(this, std::memory_order_release);
   return ask(Request::install);
 }
 

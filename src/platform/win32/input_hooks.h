@@ -32,8 +32,8 @@
 // otherwise be missing from a recording.
 //
 // Installing again puts the new pair in before the old one comes out, so that
-// no event falls between them and none is heard twice. One object per process,
-// made on the window thread.
+// no event falls between them and none is heard twice. Made on the window
+// thread, whose messages carry the hand-over.
 class Win32InputHooks : public InputHooks {
  public:
   static constexpr std::int64_t kMoveBatchMs = 15;
