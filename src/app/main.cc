@@ -13,7 +13,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
 
   Win32WindowThread windowThread;
   Win32Processes processes;
-  Win32InputHooks hooks(windowThread);
+  Win32InputHooks hooks;
   Program program(hooks, processes, windowThread);
   switch (program.start(instance, showCommand)) {
     case Program::Started::failed:

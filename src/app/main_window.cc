@@ -297,10 +297,10 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (wParam == kWatchdogTimer && application_) application_->checkHooks();
       return 0;
     case WM_POWERBROADCAST:
-      // After a resume, as after an unlock, the hooks may be gone.
-      if ((wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) && application_) {
-        application_->onResumeOrUnlock();
-      }
+      // After a resume, as after an unlock, the hooks may be gone. Every
+      // resume brings PBT_APMRESUMEAUTOMATIC; PBT_APMRESUMESUSPEND follows it
+      // when the user woke the machine, and would only install them again.
+      if (wParam == PBT_APMRESUMEAUTOMATIC && application_) application_->onResumeOrUnlock();
       break;
     case WM_WTSSESSION_CHANGE:
       if (wParam == WTS_SESSION_UNLOCK && application_) application_->onResumeOrUnlock();

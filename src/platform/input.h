@@ -89,8 +89,10 @@ class InputHooks {
  public:
   virtual ~InputHooks() = default;
   // Window thread. Installs both low-level hooks, replacing any installed
-  // before; events on their way to the same listener still reach it. False
-  // when the system refused either hook.
+  // before: the new ones are in before the old ones go, so that every event
+  // reaches the same listener exactly once across the change, and events on
+  // their way to it still do. False when the system refused either hook (the
+  // old one then stays).
   virtual bool install(InputListener& listener) = 0;
   // Window thread. The listener gets nothing more, not even events that
   // were on their way.

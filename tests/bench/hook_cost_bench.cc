@@ -10,7 +10,6 @@
 #include <thread>
 
 #include "platform/win32/input_hooks.h"
-#include "platform/win32/window_thread.h"
 
 namespace {
 
@@ -72,8 +71,7 @@ void report(const char* state, int delivered) {
 }  // namespace
 
 int main() {
-  Win32WindowThread windowThread;
-  Win32InputHooks hooks(windowThread);
+  Win32InputHooks hooks;
   CountingListener listener;
   if (!hooks.install(listener)) {
     std::fprintf(stderr, "the hooks could not be installed\n");

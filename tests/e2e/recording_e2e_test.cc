@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <sstream>
+#include <string>
+#include <thread>
 #include <vector>
 
 #include "app/control_ids.h"
@@ -41,6 +43,28 @@ std::vector<Line> parseScript(const std::wstring& text) {
     lines.push_back(line);
   }
   return lines;
+}
+
+using KeyLine = std::pair<long, long>;  // kind (0 press, 2 release), vk
+
+// The key lines of a script.
+std::vector<KeyLine> keyLines(const std::wstring& text) {
+  std::vector<KeyLine> keys;
+  for (const Line& line : parseScript(text)) {
+    if (line.kind != 3) keys.emplace_back(line.kind, line.code);
+  }
+  return keys;
+}
+
+// Where two key sequences part, as a failure message says it.
+std::string firstDifference(const std::vector<KeyLine>& recorded, const std::vector<KeyLine>& seen) {
+  auto mismatch = std::mismatch(recorded.begin(), recorded.end(), seen.begin(), seen.end());
+  if (mismatch.first == recorded.end() && mismatch.second == seen.end()) return "none";
+  auto describe = [](auto at, auto end) {
+    return at == end ? std::string("nothing") : std::to_string(at->second) + "/" + std::to_string(at->first);
+  };
+  return "at key event " + std::to_string(mismatch.first - recorded.begin()) + ": script " +
+         describe(mismatch.first, recorded.end()) + ", system " + describe(mismatch.second, seen.end());
 }
 
 class RecordingE2eTest : public testing::Test {
@@ -270,7 +294,7 @@ TEST_F(RecordingE2eTest, KeysSentWithTheirOwnTimesAreStampedWhenTheyCame) {
 // Every key event that reaches the system during a recording is in the
 // script, once and in order, also at xdotool's full speed.
 TEST_F(RecordingE2eTest, LosesNoKeyAtFullSpeed) {
-  static std::vector<std::pair<long, long>> seen;
+  static std::vector<KeyLine> seen;
   seen.clear();
   HHOOK hook = SetWindowsHookExW(
       WH_KEYBOARD_LL,
@@ -298,20 +322,59 @@ TEST_F(RecordingE2eTest, LosesNoKeyAtFullSpeed) {
   ASSERT_TRUE(pumpUntil([&] { return remoteStatusText(control(control_id::状态条1), 1).starts_with(L"共"); }, 30s));
   UnhookWindowsHookEx(hook);
 
-  std::vector<std::pair<long, long>> recorded;
-  for (const Line& line : parseScript(script())) {
-    if (line.kind != 3) recorded.emplace_back(line.kind, line.code);
-  }
+  const std::vector<KeyLine> recorded = keyLines(script());
   std::printf("%zu key events reached the system during the recording\n", seen.size());
   EXPECT_GE(seen.size(), 1000u) << "too few keys reached the system to tell anything";
   EXPECT_EQ(recorded.size(), seen.size());
-  auto mismatch = std::mismatch(recorded.begin(), recorded.end(), seen.begin(), seen.end());
-  EXPECT_TRUE(mismatch.first == recorded.end() && mismatch.second == seen.end())
-      << "the script's keys differ from those the system saw at key event " << (mismatch.first - recorded.begin())
-      << ": script " << (mismatch.first == recorded.end() ? -1 : mismatch.first->second) << "/"
-      << (mismatch.first == recorded.end() ? -1 : mismatch.first->first) << ", system "
-      << (mismatch.second == seen.end() ? -1 : mismatch.second->second) << "/"
-      << (mismatch.second == seen.end() ? -1 : mismatch.second->first);
+  EXPECT_TRUE(recorded == seen) << "the script's keys differ from those the system saw, first "
+                            << firstDifference(recorded, seen);
+}
+
+// Every resume and every unlock installs the hooks again; the keys typed
+// meanwhile are all in the script, each press with its release. Another
+// program tells the window of 60 resumes, and of an unlock after every
+// other one, 50 ms apart, while X types 150 letters.
+TEST_F(RecordingE2eTest, KeysTypedWhileTheHooksAreInstalledAgainAreAllRecorded) {
+  InputLog log;
+  ASSERT_TRUE(log.ready());
+  key(L"Scroll_Lock");
+  ASSERT_TRUE(pumpUntil([&] { return IsIconic(window) != FALSE; }));
+  std::thread resumes([this] {
+    for (int i = 0; i < 60; ++i) {
+      PostMessageW(window, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+      if (i % 2) PostMessageW(window, WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 0);
+      Sleep(50);
+    }
+  });
+  std::wstring letters;
+  for (int i = 0; i < 150; ++i) letters += static_cast<wchar_t>(L'a' + (i * 7) % 26);
+  const int typed = LinuxCommand(L"xdotool type --delay 15 " + letters).wait(60s);
+  resumes.join();
+  ASSERT_EQ(typed, 0);
+  auto seenKeys = [&log] {
+    std::vector<KeyLine> keys;
+    for (const LoggedEvent& event : log.events()) {
+      if (!event.mouse && event.vk != VK_SCROLL) keys.emplace_back(event.keyUp() ? 2 : 0, event.vk);
+    }
+    return keys;
+  };
+  for (std::size_t settled = SIZE_MAX; settled != log.size();) {
+    settled = log.size();
+    pumpFor(1s);
+  }
+  key(L"Scroll_Lock");
+  ASSERT_TRUE(pumpUntil([&] { return remoteStatusText(control(control_id::状态条1), 1).starts_with(L"共"); }));
+
+  const std::vector<KeyLine> recorded = keyLines(script());
+  const std::vector<KeyLine> seen = seenKeys();
+  auto count = [](const std::vector<KeyLine>& keys, long kind) {
+    return std::count_if(keys.begin(), keys.end(), [kind](const KeyLine& key) { return key.first == kind; });
+  };
+  std::printf("%zu key events reached the system during 60 resumes and 30 unlocks: %td presses and %td releases "
+              "lost\n",
+              seen.size(), count(seen, 0) - count(recorded, 0), count(seen, 2) - count(recorded, 2));
+  EXPECT_GE(seen.size(), 200u) << "too few keys reached the system to tell anything";
+  EXPECT_TRUE(recorded == seen) << "first difference " << firstDifference(recorded, seen);
 }
 
 }  // namespace

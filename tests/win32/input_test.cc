@@ -10,9 +10,11 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <ostream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "input/hook_watchdog.h"
@@ -21,7 +23,6 @@
 #include "platform/win32/input_injector.h"
 #include "platform/win32/system.h"
 #include "platform/win32/window_system.h"
-#include "platform/win32/window_thread.h"
 #include "platform/input_contract.h"
 #include "support/wine_desktop.h"
 
@@ -50,8 +51,7 @@ struct Win32InputFactory {
     pumpFor(100ms);
   }
 
-  Win32WindowThread windowThread;
-  Win32InputHooks realHooks{windowThread};
+  Win32InputHooks realHooks;
   Win32InputInjector realInjector;
 };
 
@@ -99,15 +99,28 @@ class RecordingListener : public InputListener {
   std::vector<std::int64_t> moments;
 };
 
-// Counts the hook thread's requests to the window thread.
-class CountingWindowThread : public Win32WindowThread {
+// The numbers that F24 events carry in their time field.
+class NumberedKeys : public InputListener {
  public:
-  void post(std::function<void()> task) override {
-    ++posts;
-    Win32WindowThread::post(std::move(task));
+  void onKey(const KeyEvent& event) override {
+    if (event.vk == VK_F24) numbers.push_back(event.time);
   }
-  std::atomic<int> posts{0};
+  void onMouse(const MouseEvent&) override {}
+  std::vector<std::uint32_t> numbers;
 };
+
+// F24 pressed and released by turns, each event numbered from `first` in its
+// time field, which reaches the hooks unchanged.
+void sendNumberedKeys(int count, std::uint32_t first) {
+  for (int i = 0; i < count; ++i) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = VK_F24;
+    input.ki.dwFlags = i % 2 ? KEYEVENTF_KEYUP : 0;
+    input.ki.time = first + static_cast<std::uint32_t>(i);
+    SendInput(1, &input, sizeof input);
+  }
+}
 
 // A key message as the focused window gets it.
 struct KeyMessage {
@@ -209,8 +222,7 @@ class Win32InputTest : public ::testing::Test {
   static inline WNDPROC editProc_ = nullptr;
   static inline std::vector<KeyMessage> keyMessages_;
   RecordingListener listener_;
-  CountingWindowThread windowThread_;
-  Win32InputHooks hooks_{windowThread_};
+  Win32InputHooks hooks_;
   Win32InputInjector injector_;
 };
 
@@ -398,7 +410,7 @@ TEST_F(Win32InputTest, AStreamOfMovesIsHandedOverInBatches) {
   ASSERT_TRUE(movePointer(start));
   pumpFor(100ms);
   listener_.clear();
-  windowThread_.posts = 0;
+  const std::uint64_t handOversBefore = hooks_.handOvers();
   constexpr int kMoves = 40;
   for (int i = 0; i < kMoves; ++i) {
     injector_.injectMouseEvent(mouse_code::kMove, 1, 0, 0);
@@ -417,8 +429,77 @@ TEST_F(Win32InputTest, AStreamOfMovesIsHandedOverInBatches) {
   ASSERT_EQ(listener_.mice.size(), static_cast<std::size_t>(kMoves));
   EXPECT_EQ(listener_.mice.back(), (MouseEvent{mouse_code::kMove, start.x + kMoves, start.y, true}));
   EXPECT_TRUE(std::is_sorted(listener_.moments.begin(), listener_.moments.end())) << "out of order";
-  EXPECT_LE(windowThread_.posts.load(), kMoves / 3) << "80 ms of moves in batches of "
+  EXPECT_LE(hooks_.handOvers() - handOversBefore, kMoves / 3u) << "80 ms of moves in batches of "
                                                     << Win32InputHooks::kMoveBatchMs << " ms";
+}
+
+// While the window thread takes no messages, the ring fills; moves stop a
+// quarter before its end, so that keys still find room. What it refuses is
+// counted, and the rest comes in order once the thread takes messages again.
+TEST_F(Win32InputTest, AFullRingRefusesMovesFirstAndCountsWhatItLoses) {
+  hooks_.remove();
+  Win32InputHooks small(16);
+  RecordingListener listener;
+  ASSERT_TRUE(small.install(listener));
+  pumpFor(100ms);
+  listener.clear();
+  for (int i = 0; i < 20; ++i) injector_.injectMouseEvent(mouse_code::kMove, 1, 0, 0);
+  sendNumberedKeys(6, 1);
+  // Without taking messages: the hook thread answers the injections itself.
+  for (const DWORD until = GetTickCount() + 5000; static_cast<int>(until - GetTickCount()) > 0;) {
+    const Win32InputHooks::Lost lost = small.lostEvents();
+    if (lost.moves + lost.keysAndButtons >= 10) break;
+    Sleep(10);
+  }
+  ASSERT_TRUE(listener.mice.empty() && listener.keys.empty()) << "the window thread took no message";
+  pumpUntil([&] { return listener.keys.size() >= 4; });
+  pumpFor(100ms);
+  EXPECT_EQ(small.lostEvents().moves, 8u);
+  EXPECT_EQ(small.lostEvents().keysAndButtons, 2u);
+  EXPECT_EQ(listener.mice.size(), 12u);
+  EXPECT_EQ(listener.times.back(), 4u) << "the first four keys, the last of them numbered 4";
+  EXPECT_EQ(listener.keys, (std::vector<KeyEvent>{{kKeyPress, VK_F24, false},
+                                                 {kKeyRelease, VK_F24, false},
+                                                 {kKeyPress, VK_F24, false},
+                                                 {kKeyRelease, VK_F24, false}}));
+}
+
+// Installing again while keys come: the new pair goes in before the old one
+// comes out, and each event reaches the listener exactly once.
+TEST_F(Win32InputTest, InstallingAgainWhileKeysComeLosesNoneAndDoublesNone) {
+  hooks_.remove();
+  NumberedKeys numbered;
+  ASSERT_TRUE(hooks_.install(numbered));
+  constexpr int kEvents = 1000;
+  std::atomic<bool> sent{false};
+  std::thread sender([&] {
+    for (int i = 0; i < kEvents; i += 10) {
+      sendNumberedKeys(10, static_cast<std::uint32_t>(i + 1));
+      Sleep(1);
+    }
+    sent = true;
+  });
+  int installs = 0;
+  bool installed = true;
+  while (!sent && installed) {
+    installed = hooks_.install(numbered);
+    ++installs;
+    pumpPending();
+  }
+  sender.join();
+  ASSERT_TRUE(installed);
+  waitUntil("every key to come", [&] { return numbered.numbers.size() >= kEvents; });
+  pumpFor(200ms);
+  std::vector<std::uint32_t> expected(kEvents);
+  for (int i = 0; i < kEvents; ++i) expected[i] = static_cast<std::uint32_t>(i + 1);
+  std::size_t missing = 0;
+  for (std::uint32_t number : expected) {
+    missing += std::count(numbered.numbers.begin(), numbered.numbers.end(), number) == 0;
+  }
+  std::printf("%d installations during %d key events: %zu heard, %zu missing\n", installs, kEvents,
+              numbered.numbers.size(), missing);
+  EXPECT_GE(installs, 20) << "too few installations to tell anything";
+  EXPECT_EQ(numbered.numbers, expected);
 }
 
 TEST_F(Win32InputTest, InjectedExtendedKeyWithShiftSelectsInTheEdit) {

@@ -8,8 +8,12 @@
 
 namespace {
 
-// The hook procedures get no context pointer.
-std::atomic<Win32InputHooks*> gHooks{nullptr};
+// The hook procedures get no context pointer; the system calls them on the
+// thread that installed them, which is one object's hook thread.
+thread_local Win32InputHooks* tHooks = nullptr;
+
+constexpr UINT kHandOver = WM_APP + 0x48;
+constexpr wchar_t kWindowClass[] = L"TamsikInputHooks";
 
 std::atomic<bool> gMeasuring{false};
 
@@ -73,178 +77,249 @@ void Win32InputHooks::measureProcedures(bool on) {
 
 Win32InputHooks::ProcedureTimes Win32InputHooks::procedureTimes() { return {gOwn.read(), gHandingOn.read()}; }
 
-Win32InputHooks::Win32InputHooks(WindowThread& windowThread) : windowThread_(windowThread) {}
+Win32InputHooks::Win32InputHooks(std::size_t ringCapacity)
+    : ring_(ringCapacity),
+      requested_(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
+      answered_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {
+  static const bool registered = [] {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = &Win32InputHooks::windowProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = kWindowClass;
+    return RegisterClassW(&windowClass) != 0;
+  }();
+  if (!registered || !requested_ || !answered_) return;
+  // Message-only: the hand-over also reaches the thread inside modal loops.
+  window_ = CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr),
+                            nullptr);
+  if (window_) SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
 
-Win32InputHooks::~Win32InputHooks() { remove(); }
+Win32InputHooks::~Win32InputHooks() {
+  remove();
+  if (thread_.joinable()) {
+    ask(Request::stop);
+    thread_.join();
+  }
+  if (window_) DestroyWindow(window_);
+}
 
 LRESULT CALLBACK Win32InputHooks::keyboardProc(int code, WPARAM wParam, LPARAM lParam) {
-  {
+  Win32InputHooks* hooks = tHooks;
+  if (code != HC_ACTION || !hooks) return handOn(code, wParam, lParam);
+  const auto& info = *reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+  const Heard heard{wParam, info.vkCode, info.scanCode, 0, 0, info.flags, info.time, info.dwExtraInfo};
+  if (hooks->takes(heard)) {
     ProcedureTimer timer(gOwn);
-    Win32InputHooks* hooks = gHooks.load(std::memory_order_acquire);
-    if (code == HC_ACTION && hooks) {
-      // Stamped here, on the fine clock: the struct's time is on the tick
-      // and is the injecting program's to choose.
-      const std::int64_t atUs = steadyNowUs();
-      const auto& info = *reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
-      hooks->queue(keyEventFromHook(info.vkCode, info.flags, info.dwExtraInfo, info.time, atUs));
-    }
+    // Stamped here, on the fine clock: the struct's time is on the tick and
+    // is the injecting program's to choose.
+    hooks->take(keyEventFromHook(info.vkCode, info.flags, info.dwExtraInfo, info.time, steadyNowUs()));
   }
-  return handOn(code, wParam, lParam);
+  return hooks->handOnHeard(heard, code, wParam, lParam);
 }
 
 LRESULT CALLBACK Win32InputHooks::mouseProc(int code, WPARAM wParam, LPARAM lParam) {
-  {
+  Win32InputHooks* hooks = tHooks;
+  if (code != HC_ACTION || !hooks) return handOn(code, wParam, lParam);
+  const auto& info = *reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam);
+  const Heard heard{wParam, info.mouseData, 0, info.pt.x, info.pt.y, info.flags, info.time, info.dwExtraInfo};
+  if (hooks->takes(heard)) {
     ProcedureTimer timer(gOwn);
-    Win32InputHooks* hooks = gHooks.load(std::memory_order_acquire);
-    if (code == HC_ACTION && hooks) {
-      const std::int64_t atUs = steadyNowUs();
-      const auto& info = *reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam);
-      hooks->queue(mouseEventFromHook(static_cast<std::uint32_t>(wParam), info.pt.x, info.pt.y, info.mouseData,
-                                      info.dwExtraInfo, info.time, atUs));
-    }
+    hooks->take(mouseEventFromHook(static_cast<std::uint32_t>(wParam), info.pt.x, info.pt.y, info.mouseData,
+                                   info.dwExtraInfo, info.time, steadyNowUs()));
   }
-  return handOn(code, wParam, lParam);
+  return hooks->handOnHeard(heard, code, wParam, lParam);
 }
 
-void Win32InputHooks::queue(const Event& event) {
+bool Win32InputHooks::takes(const Heard& heard) const {
+  // While both pairs are in, the new hook's hand-on calls the old one on this
+  // thread with the same event, from inside our own call. Another event can
+  // come in inside our call too, while the hand-on waits for a hook of
+  // another thread: that one is new.
+  return hooked_ && !(overlap_ && depth_ > 0 && heard == handingOn_);
+}
+
+LRESULT Win32InputHooks::handOnHeard(const Heard& heard, int code, WPARAM wParam, LPARAM lParam) {
+  const Heard outer = handingOn_;
+  handingOn_ = heard;
+  ++depth_;
+  const LRESULT result = handOn(code, wParam, lParam);
+  --depth_;
+  handingOn_ = outer;
+  return result;
+}
+
+void Win32InputHooks::take(const Event& event) {
   const auto* mouse = std::get_if<MouseEvent>(&event);
   const InputDevice device = mouse ? InputDevice::mouse : InputDevice::keyboard;
   lastEventTicks_[static_cast<int>(device)].store(GetTickCount(), std::memory_order_relaxed);
-  const bool urgent = !mouse || mouse->code != mouse_code::kMove;
-  std::lock_guard lock(queue_->mutex);
-  queue_->events.push_back(event);
-  if (queue_->deliveryPosted) {
-    deliveryUrgent_ = deliveryUrgent_ || urgent;
+  const bool move = mouse && mouse->code == mouse_code::kMove;
+  if (!ring_.push(event, move ? ring_.capacity() / 4 : 0)) {
+    (move ? lostMoves_ : lostOthers_).fetch_add(1, std::memory_order_relaxed);
     return;
   }
-  // A new batch: what joined a delivery already on its way does not hurry it.
-  queue_->deliveryPosted = true;
-  deliveryUrgent_ = urgent;
-  wantedSinceUs_ = mouse ? mouse->atUs : std::get<KeyEvent>(event).atUs;
-  deliveryWanted_.store(true, std::memory_order_relaxed);
+  if (!pending_) {
+    pending_ = true;
+    urgent_ = false;
+    pendingSinceUs_ = mouse ? mouse->atUs : std::get<KeyEvent>(event).atUs;
+  }
+  urgent_ = urgent_ || !move;
 }
 
-void Win32InputHooks::deliver(WindowThread& windowThread, const std::shared_ptr<Queue>& queue) {
-  std::vector<Event> events;
-  {
-    std::lock_guard lock(queue->mutex);
-    events.swap(queue->events);
-  }
-  for (const Event& event : events) {
-    InputListener* listener = nullptr;
-    {
-      std::lock_guard lock(queue->mutex);
-      listener = queue->listener;  // an earlier event may have removed the hooks
-    }
-    if (!listener) break;
-    if (const auto* key = std::get_if<KeyEvent>(&event)) {
-      listener->onKey(*key);
-    } else {
-      listener->onMouse(std::get<MouseEvent>(event));
-    }
-  }
-  // Events that came in meanwhile found this delivery on its way and asked
-  // for none of their own: they get the next one, after the window thread's
-  // other messages. The helper never runs two tasks inside each other, so
-  // the order stays.
-  {
-    std::lock_guard lock(queue->mutex);
-    if (queue->events.empty()) {
-      queue->deliveryPosted = false;
-      return;
-    }
-  }
-  // Outside the lock, which a hook procedure may be waiting for.
-  postDelivery(windowThread, queue);
-}
-
-void Win32InputHooks::postDelivery(WindowThread& windowThread, const std::shared_ptr<Queue>& queue) {
-  windowThread.post([&windowThread, queue] { deliver(windowThread, queue); });
-}
-
-std::int64_t Win32InputHooks::deliveryDelayUs() const {
+std::int64_t Win32InputHooks::handOverDelayUs() const {
   // Moves alone wait for the batch to fill, or for the rest of its time.
-  if (deliveryUrgent_) return 0;
-  return std::max<std::int64_t>(0, kMoveBatchMs * 1000 - (steadyNowUs() - wantedSinceUs_));
+  if (urgent_) return 0;
+  return std::max<std::int64_t>(0, kMoveBatchMs * 1000 - (steadyNowUs() - pendingSinceUs_));
 }
 
-void Win32InputHooks::runHookThread(HANDLE started, HANDLE stop) {
+void Win32InputHooks::handOver() {
+  pending_ = false;
+  // A message on its way takes these events too: the window thread lowers
+  // the flag only as it begins to empty the ring, and the exchange that reads
+  // the flag up orders the events before that.
+  if (handOverPosted_.exchange(true, std::memory_order_acq_rel)) return;
+  if (PostMessageW(window_, kHandOver, 0, 0)) return;
+  // The window thread's queue is full (10,000 posted messages): try again a
+  // batch later.
+  handOverPosted_.store(false, std::memory_order_release);
+  pending_ = true;
+  urgent_ = false;
+  pendingSinceUs_ = steadyNowUs();
+}
+
+void Win32InputHooks::takeMessages() {
+  // The system calls the procedures while this thread takes its messages:
+  // sent ones, which a PeekMessage handles before it looks for posted ones.
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+}
+
+bool Win32InputHooks::hookNewPair() {
+  HINSTANCE module = GetModuleHandleW(nullptr);
+  HookHandle keyboard(SetWindowsHookExW(WH_KEYBOARD_LL, keyboardProc, module, 0));
+  HookHandle mouse(SetWindowsHookExW(WH_MOUSE_LL, mouseProc, module, 0));
+  const bool both = keyboard && mouse;
+  // An event the system gave the old pair before the new one was in waits
+  // for this thread as a sent message; it reaches the old pair alone, since
+  // a new hook goes in at the head of the chain. What comes from now on
+  // reaches the new pair first.
+  hooked_ = true;
+  overlap_ = true;
+  takeMessages();
+  overlap_ = false;
+  // A hook the system refused keeps its old one, dead or not.
+  if (keyboard) keyboard_ = std::move(keyboard);
+  if (mouse) mouse_ = std::move(mouse);
+  hooked_ = keyboard_ || mouse_;
+  return both;
+}
+
+void Win32InputHooks::unhookAll() {
+  hooked_ = false;
+  keyboard_.reset();
+  mouse_.reset();
+  // Calls that were on their way to the removed pair hand on and take nothing.
+  takeMessages();
+}
+
+bool Win32InputHooks::answer(Request request) {
+  bool going = true;
+  switch (request) {
+    case Request::install:
+      answer_ = hookNewPair();
+      break;
+    case Request::remove:
+      unhookAll();
+      answer_ = true;
+      break;
+    case Request::stop:
+      unhookAll();
+      answer_ = true;
+      going = false;
+      break;
+  }
+  SetEvent(answered_.get());
+  return going;
+}
+
+void Win32InputHooks::runHookThread() {
   // The thread only copies events, so it never holds the processor for
   // long; its priority keeps a busy machine from making the hooks miss the
   // system's timeout.
   SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
-  // The queue first: Windows holds input for a hook until its thread takes
-  // messages, but Wine passes input by a hook whose thread has no queue yet,
-  // so the first key after an install went unheard.
+  // The queue before the first hook: Windows holds input for a hook until its
+  // thread takes messages, but Wine passes input by a hook whose thread has
+  // no queue yet, so the first key after an install went unheard.
   MSG message;
   PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
-  HINSTANCE module = GetModuleHandleW(nullptr);
-  HookHandle keyboard(SetWindowsHookExW(WH_KEYBOARD_LL, keyboardProc, module, 0));
-  HookHandle mouse(SetWindowsHookExW(WH_MOUSE_LL, mouseProc, module, 0));
-  installed_.store(keyboard && mouse);
-  SetEvent(started);
-  if (!installed_.load()) return;
+  tHooks = this;
+  HANDLE requested = requested_.get();
   for (;;) {
-    DWORD timeout = INFINITE;
-    if (deliveryWanted_.load(std::memory_order_relaxed)) timeout = static_cast<DWORD>((deliveryDelayUs() + 999) / 1000);
-    // The system calls the hook procedures while this thread takes its
-    // messages; the window thread is told only once they have returned, since
+    const DWORD timeout = pending_ ? static_cast<DWORD>((handOverDelayUs() + 999) / 1000) : INFINITE;
+    // The window thread is told only once the procedures have returned, since
     // posting it a message is a round trip to the server under Wine.
     if (timeout != 0 &&
-        MsgWaitForMultipleObjectsEx(1, &stop, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0) {
-      return;
+        MsgWaitForMultipleObjectsEx(1, &requested, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0) {
+      if (!answer(request_)) return;
     }
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-    if (deliveryWanted_.load(std::memory_order_relaxed) && deliveryDelayUs() == 0) {
-      deliveryUrgent_ = false;
-      deliveryWanted_.store(false, std::memory_order_relaxed);
-      postDelivery(windowThread_, queue_);
-    }
+    takeMessages();
+    if (pending_ && handOverDelayUs() == 0) handOver();
   }
+}
+
+bool Win32InputHooks::ask(Request request) {
+  if (!thread_.joinable()) {
+    if (!window_) return false;
+    thread_ = std::thread([this] { runHookThread(); });
+  }
+  request_ = request;
+  SetEvent(requested_.get());
+  // The hook thread never waits for this one, so the answer comes.
+  WaitForSingleObject(answered_.get(), INFINITE);
+  return answer_;
 }
 
 bool Win32InputHooks::install(InputListener& listener) {
-  stopHookThread();
-  {
-    std::lock_guard lock(queue_->mutex);
-    if (queue_->listener != &listener) queue_->events.clear();
-    queue_->listener = &listener;
-  }
-  gHooks.store(this, std::memory_order_release);
-  KernelHandle started(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-  stop_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-  if (!started || !stop_) {
-    remove();
-    return false;
-  }
-  thread_ = std::thread([this, started = started.get(), stop = stop_.get()] { runHookThread(started, stop); });
-  WaitForSingleObject(started.get(), INFINITE);
-  if (!installed_.load()) {
-    remove();
-    return false;
-  }
-  return true;
-}
-
-void Win32InputHooks::stopHookThread() {
-  if (thread_.joinable()) {
-    SetEvent(stop_.get());
-    thread_.join();
-  }
-  stop_.reset();
-  installed_.store(false);
-  // What the stopped thread still wanted to hand over goes with the next.
-  if (deliveryWanted_.exchange(false)) postDelivery(windowThread_, queue_);
+  if (!window_) return false;
+  // Events on their way to another listener are not this one's.
+  if (listener_ != &listener) discardQueued();
+  listener_ = &listener;
+  return ask(Request::install);
 }
 
 void Win32InputHooks::remove() {
-  stopHookThread();
-  Win32InputHooks* self = this;
-  gHooks.compare_exchange_strong(self, nullptr);
-  std::lock_guard lock(queue_->mutex);
-  queue_->listener = nullptr;
-  queue_->events.clear();
-  // A delivery on its way may never come (the window thread's helper gone);
-  // the next event asks for one of its own.
-  queue_->deliveryPosted = false;
+  if (thread_.joinable()) ask(Request::remove);
+  listener_ = nullptr;
+  discardQueued();
+}
+
+void Win32InputHooks::discardQueued() {
+  for (Event event; ring_.pop(event);) {
+  }
+}
+
+void Win32InputHooks::deliver() {
+  // Lowered before the ring is read: an event taken after the last look
+  // finds the flag down and asks for a message of its own.
+  handOverPosted_.exchange(false, std::memory_order_acq_rel);
+  ++handOvers_;
+  // One at a time, and the listener looked at anew for each: a listener that
+  // runs a modal loop lets the next hand-over in, which goes on from here,
+  // and one that removes the hooks gets nothing more.
+  for (Event event; listener_ && ring_.pop(event);) {
+    if (const auto* key = std::get_if<KeyEvent>(&event)) {
+      listener_->onKey(*key);
+    } else {
+      listener_->onMouse(std::get<MouseEvent>(event));
+    }
+  }
+  if (!listener_) discardQueued();
+}
+
+LRESULT CALLBACK Win32InputHooks::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == kHandOver) {
+    if (auto* self = reinterpret_cast<Win32InputHooks*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA))) self->deliver();
+    return 0;
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
 }

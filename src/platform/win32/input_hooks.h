@@ -3,31 +3,44 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
-#include <memory>
-#include <mutex>
 #include <thread>
 #include <variant>
-#include <vector>
 
 #include "platform/input.h"
+#include "platform/spsc_ring.h"
 #include "platform/win32/handles.h"
-#include "platform/window_thread.h"
 
 // The low-level keyboard and mouse hooks, on a thread of their own that does
-// nothing else, so that no work of the window thread ever holds up the input
-// of the desktop. A hook procedure only copies the event into a queue and
-// returns; once it has returned, the hook thread asks the window thread to
-// hand the queued events to the listener, in the order they happened: at once
-// for keys and buttons, and for a stream of moves at most every
-// kMoveBatchMs, since each wake of the window thread costs more than the
-// moves themselves (their stamps are taken in the hook all the same). One
-// pair per process.
+// nothing else and never waits for another thread of the program, so that no
+// work of the window thread ever holds up the input of the desktop.
+//
+// A hook procedure only copies the event into a ring made with the object (no
+// lock, no allocation) and returns. Once it has returned, the hook thread
+// tells the window thread with one posted message, unless one is on its way
+// already: at once for keys and buttons, and for a stream of moves at most
+// every kMoveBatchMs, since each wake of the window thread costs more than the
+// moves themselves (their stamps are taken in the hook all the same). The
+// window thread lowers the "posted" flag before it empties the ring, so an
+// event that comes after its last look always gets a message of its own.
+//
+// A full ring (the window thread has taken no events for seconds) refuses the
+// event: the system still gets it, the listener does not, and it is counted.
+// Moves give way first: they stop a quarter of the ring before its end, so
+// that a stream of moves never costs a key or a button, whose release would
+// otherwise be missing from a recording.
+//
+// Installing again puts the new pair in before the old one comes out, so that
+// no event falls between them and none is heard twice. Made on the window
+// thread, whose messages carry the hand-over.
 class Win32InputHooks : public InputHooks {
  public:
   static constexpr std::int64_t kMoveBatchMs = 15;
+  // Events the window thread may fall behind by: a few seconds of a fast mouse.
+  static constexpr std::size_t kRingCapacity = 8192;
 
-  explicit Win32InputHooks(WindowThread& windowThread);
+  explicit Win32InputHooks(std::size_t ringCapacity = kRingCapacity);
   Win32InputHooks(const Win32InputHooks&) = delete;
   Win32InputHooks& operator=(const Win32InputHooks&) = delete;
   ~Win32InputHooks() override;
@@ -37,6 +50,17 @@ class Win32InputHooks : public InputHooks {
   std::uint32_t lastEventTick(InputDevice device) override {
     return lastEventTicks_[static_cast<int>(device)].load(std::memory_order_relaxed);
   }
+
+  struct Lost {
+    std::uint64_t moves = 0;
+    std::uint64_t keysAndButtons = 0;
+  };
+  // Any thread: the events the full ring refused since the object was made.
+  Lost lostEvents() const {
+    return {lostMoves_.load(std::memory_order_relaxed), lostOthers_.load(std::memory_order_relaxed)};
+  }
+  // Window thread: the hand-over messages it has taken so far.
+  std::uint64_t handOvers() const { return handOvers_; }
 
   // For a benchmark: the time the two procedures take on the performance
   // counter while measuring is switched on, their own work apart from handing
@@ -55,37 +79,68 @@ class Win32InputHooks : public InputHooks {
   static ProcedureTimes procedureTimes();
 
  private:
+  using Event = std::variant<KeyEvent, MouseEvent>;
+  // What the system called a procedure with, to know the same event again.
+  struct Heard {
+    WPARAM message = 0;
+    DWORD code = 0;  // vkCode, or mouseData
+    DWORD scanCode = 0;
+    LONG x = 0;
+    LONG y = 0;
+    DWORD flags = 0;
+    DWORD time = 0;
+    ULONG_PTR extraInfo = 0;
+    friend bool operator==(const Heard&, const Heard&) = default;
+  };
+  enum class Request { install, remove, stop };
+
   static LRESULT CALLBACK keyboardProc(int code, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK mouseProc(int code, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
-  using Event = std::variant<KeyEvent, MouseEvent>;
-  // What the hook thread and the window thread share; a delivery still on its
-  // way when the hooks are removed finds it without a listener.
-  struct Queue {
-    std::mutex mutex;
-    std::vector<Event> events;
-    InputListener* listener = nullptr;
-    bool deliveryPosted = false;
-  };
+  // Hook thread.
+  bool takes(const Heard& heard) const;
+  LRESULT handOnHeard(const Heard& heard, int code, WPARAM wParam, LPARAM lParam);
+  void take(const Event& event);
+  void runHookThread();
+  bool answer(Request request);
+  bool hookNewPair();
+  void unhookAll();
+  void takeMessages();
+  std::int64_t handOverDelayUs() const;
+  void handOver();
 
-  void queue(const Event& event);
-  void runHookThread(HANDLE started, HANDLE stop);
-  // Hook thread: how much longer the queued events may wait, in µs.
-  std::int64_t deliveryDelayUs() const;
-  void stopHookThread();
-  static void deliver(WindowThread& windowThread, const std::shared_ptr<Queue>& queue);
-  static void postDelivery(WindowThread& windowThread, const std::shared_ptr<Queue>& queue);
+  // Window thread.
+  bool ask(Request request);
+  void deliver();
+  void discardQueued();
 
-  WindowThread& windowThread_;
-  std::shared_ptr<Queue> queue_ = std::make_shared<Queue>();
-  std::thread thread_;
-  KernelHandle stop_;
-  std::atomic<bool> installed_{false};
-  // Set by a hook procedure when the window thread is to be told.
-  std::atomic<bool> deliveryWanted_{false};
-  // Hook thread only: whether what waits is more than moves, and since when
-  // the first of it waits (steady µs).
-  bool deliveryUrgent_ = false;
-  std::int64_t wantedSinceUs_ = 0;
+  HWND window_ = nullptr;
+  SpscRing<Event> ring_;
+  std::atomic<bool> handOverPosted_{false};
+  std::atomic<std::uint64_t> lostMoves_{0};
+  std::atomic<std::uint64_t> lostOthers_{0};
   std::atomic<std::uint32_t> lastEventTicks_[2] = {0, 0};
+
+  // The window thread's requests, each answered before the next is made.
+  KernelHandle requested_;
+  KernelHandle answered_;
+  Request request_ = Request::stop;
+  bool answer_ = false;
+  std::thread thread_;
+
+  // Window thread only.
+  InputListener* listener_ = nullptr;
+  std::uint64_t handOvers_ = 0;
+
+  // Hook thread only.
+  HookHandle keyboard_;
+  HookHandle mouse_;
+  bool hooked_ = false;   // events are taken
+  bool overlap_ = false;  // the old pair and the new one are both in
+  int depth_ = 0;         // calls of our procedures under way on this thread
+  Heard handingOn_;       // what the innermost of them hands on
+  bool pending_ = false;  // events wait for a hand-over
+  bool urgent_ = false;   // and they are more than moves
+  std::int64_t pendingSinceUs_ = 0;
 };
