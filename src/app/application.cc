@@ -28,7 +28,10 @@ bool Application::onWindowCreated() {
   Processes& processes = platform_.processes;
   const std::wstring ownName = processes.ownExecutableName();
   const InstanceClaim claim = ownName.empty() ? InstanceClaim::unavailable : processes.claimInstance(ownName);
-  if (isSecondCopy(claim, processes.runningProcesses(), processes.ownSession(), ownName)) return false;
+  if (isSecondCopy(claim, processes.runningProcesses(), processes.ownSession(), ownName)) {
+    processes.bringRunningCopyForward();
+    return false;
+  }
   platform_.hooks.install(*this);
   hooksWanted_ = true;
   refreshWindowList();

@@ -63,7 +63,8 @@ class Application : private InputListener, private Runs {
   Application& operator=(const Application&) = delete;
 
   // The window and its controls exist. False when another copy of the
-  // program runs: then nothing has been started, and the process ends.
+  // program runs: then that copy is asked to bring its window to the front,
+  // nothing has been started here, and the process ends.
   // Otherwise the hooks are installed and the window list is filled.
   bool onWindowCreated();
   // The window goes: the hooks are removed and the runs stopped. False when a

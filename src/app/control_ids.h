@@ -36,3 +36,6 @@ inline constexpr int 时钟1 = 1;
 
 // Window class of the main window, for finding it from outside.
 inline constexpr wchar_t kMainWindowClass[] = L"TamsikMainWindow";
+// The registered message by which a second copy asks the running one to come
+// to the front.
+inline constexpr wchar_t kComeForwardMessage[] = L"Tamsik.ComeForward";

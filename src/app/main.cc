@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "app/control_ids.h"
 #include "app/program.h"
 #include "platform/win32/dpi.h"
 #include "platform/win32/input_hooks.h"
@@ -12,14 +13,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   enableDpiAwareness();
 
   Win32WindowThread windowThread;
-  Win32Processes processes;
+  Win32Processes processes(kMainWindowClass, kComeForwardMessage);
   Win32InputHooks hooks;
   Program program(hooks, processes, windowThread);
   switch (program.start(instance, showCommand)) {
     case Program::Started::failed:
       return 1;
     case Program::Started::secondCopy:
-      // Quietly, before anything was shown or started.
+      // Before anything was shown or started; the running copy has been
+      // asked to come to the front.
       ExitProcess(0);
     case Program::Started::shown:
       break;

@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 #include <shellapi.h>
-#include <wtsapi32.h>
 
 #include <iterator>
 #include <thread>
@@ -43,6 +42,8 @@ constexpr int kBaseDpi = 96;
 // The hooks' watchdog looks once a second; 时钟1 is control_id::时钟1.
 constexpr UINT_PTR kWatchdogTimer = 2;
 constexpr UINT kWatchdogPeriodMs = 1000;
+constexpr UINT_PTR kShellTimer = 3;
+constexpr UINT kShellRetryMs = 2000;
 constexpr DWORD kIconPatienceMs = 500;
 
 // Where the main window opens at 96 DPI; its size is the layout's.
@@ -167,6 +168,7 @@ bool MainWindow::create(HINSTANCE instance) {
   RegisterClassExW(&windowClass);
 
   taskbarCreatedMessage_ = RegisterWindowMessageW(L"TaskbarCreated");
+  comeForwardMessage_ = RegisterWindowMessageW(kComeForwardMessage);
   std::wstring title = texts::windowTitle();
   const LayoutSize size = smallestWindowSize(kBaseDpi);
   CreateWindowExW(0, kMainWindowClass, title.c_str(),
@@ -177,8 +179,10 @@ bool MainWindow::create(HINSTANCE instance) {
 
 void MainWindow::show(int showCommand) {
   // The visual style comes with the manifest and InitCommonControlsEx.
-  // The shell's broadcast must reach the window also when it runs elevated.
+  // The shell's broadcast must reach the window also when it runs elevated,
+  // and so must a second copy's request, which may run at a lower level.
   ChangeWindowMessageFilterEx(hwnd_, taskbarCreatedMessage_, MSGFLT_ALLOW, nullptr);
+  ChangeWindowMessageFilterEx(hwnd_, comeForwardMessage_, MSGFLT_ALLOW, nullptr);
   // Files dropped from Explorer, which runs at a lower integrity level than
   // an elevated Tamsik: the drop arrives as these three messages.
   for (UINT message : {UINT{WM_DROPFILES}, UINT{WM_COPYDATA}, kCopyGlobalData}) {
@@ -186,10 +190,12 @@ void MainWindow::show(int showCommand) {
   }
   DragAcceptFiles(hwnd_, TRUE);
   trayIcon_ = std::make_unique<TrayIcon>(hwnd_, kTrayMessage, smallIcon_.get());
-  trayIcon_->set(texts::kTrayTip);
-  watchdogTimer_->start(kWatchdogPeriodMs);
   // Windows may drop the hooks while the session is locked.
-  sessionNotifications_ = WTSRegisterSessionNotification(hwnd_, NOTIFY_FOR_THIS_SESSION) != FALSE;
+  sessions_ = std::make_unique<Win32SessionNotifications>(hwnd_);
+  shell_ = std::make_unique<ShellPresence>(*trayIcon_, *sessions_);
+  shell_->start(texts::kTrayTip);
+  keepAskingTheShell();
+  watchdogTimer_->start(kWatchdogPeriodMs);
   // Out of context: the events come to this thread between its messages,
   // from every process of the desktop, elevated ones included.
   gForegroundListener = this;
@@ -295,6 +301,7 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       if (wParam == static_cast<WPARAM>(control_id::时钟1)) onTimerTick();
       if (wParam == kWatchdogTimer && application_) application_->checkHooks();
+      if (wParam == kShellTimer && shell_ && !shell_->retry()) shellTimer_->stop();
       return 0;
     case WM_POWERBROADCAST:
       // After a resume, as after an unlock, the hooks may be gone. Every
@@ -309,15 +316,17 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // Only a minimised window is restored; a normal one stays as it is.
       // Merely passing the pointer over the icon restores nothing: the window
       // would take the focus from a script that runs in another program.
-      if (LOWORD(lParam) != WM_MOUSEMOVE && IsIconic(hwnd_)) {
-        ShowWindow(hwnd_, SW_RESTORE);
-        SetForegroundWindow(hwnd_);
-      }
+      if (LOWORD(lParam) != WM_MOUSEMOVE && IsIconic(hwnd_)) comeForward();
       return 0;
     default:
-      if (message == taskbarCreatedMessage_ && taskbarCreatedMessage_ != 0 && trayIcon_) {
-        trayIcon_->restore();
+      if (message == taskbarCreatedMessage_ && taskbarCreatedMessage_ != 0 && shell_) {
+        shell_->taskbarCreated();
+        keepAskingTheShell();
         return 0;
+      }
+      if (message == comeForwardMessage_ && comeForwardMessage_ != 0) {
+        comeForward();
+        return TRUE;
       }
       break;
   }
@@ -355,6 +364,7 @@ void MainWindow::createControls() {
   loopOption_ = std::make_unique<CheckBoxMirror>(control(control_id::选择框2));
   时钟1_ = std::make_unique<WindowTimer>(hwnd_, control_id::时钟1);
   watchdogTimer_ = std::make_unique<WindowTimer>(hwnd_, kWatchdogTimer);
+  shellTimer_ = std::make_unique<WindowTimer>(hwnd_, kShellTimer);
 }
 
 void MainWindow::applyDpi(UINT dpi) {
@@ -390,7 +400,11 @@ void MainWindow::applyDpi(UINT dpi) {
   smallIcon_.reset(loadProgramIcon(SM_CXSMICON, SM_CYSMICON, dpi_));
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
-  if (trayIcon_) trayIcon_->setIcon(smallIcon_.get());
+  if (trayIcon_) {
+    trayIcon_->setImage(smallIcon_.get());
+    shell_->imageChanged();
+    keepAskingTheShell();
+  }
 
   fitHelpText(metrics.lfMessageFont);
 }
@@ -451,13 +465,14 @@ void MainWindow::closeProgram() {
   // save; taking apart the window and a script box of some megabytes would
   // only keep the user waiting (seconds under Wine).
   watchdogTimer_->stop();
+  shellTimer_->stop();
   // The shell answers for the icon when it gets round to it (Wine's tray
   // without a window manager takes 2 s to hide itself first): the close
   // waits for it a while, beside the runs, and then goes anyway.
   KernelHandle iconGone(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-  if (trayIcon_ && iconGone) {
-    std::thread([icon = trayIcon_.get(), done = iconGone.get()] {
-      icon->remove();
+  if (shell_ && iconGone) {
+    std::thread([shell = shell_.get(), done = iconGone.get()] {
+      shell->removeIcon();
       SetEvent(done);
     }).detach();
   }
@@ -472,9 +487,8 @@ void MainWindow::onWindowDestroyed() {
   watchdogTimer_->stop();
   foregroundEvents_.reset();
   gForegroundListener = nullptr;
-  if (sessionNotifications_) WTSUnRegisterSessionNotification(hwnd_);
-  sessionNotifications_ = false;
-  if (trayIcon_) trayIcon_->remove();
+  shellTimer_->stop();
+  if (shell_) shell_->stop();
   // A player that does not end in time must not keep the process alive, nor
   // outlive the objects it plays with.
   if (application_ && !application_->onWindowClosing(std::chrono::seconds(1))) ExitProcess(0);
@@ -505,9 +519,19 @@ void MainWindow::onCommand(int id, int notification) {
 }
 
 void MainWindow::onTimerTick() {
-  if (!trayIcon_ || !application_) return;
+  if (!shell_ || !application_) return;
   // The tip comes back once nothing is on; meanwhile the icon alone.
-  trayIcon_->set(application_->onTimerTick() ? texts::kTrayTip : nullptr);
+  shell_->apply(application_->onTimerTick() ? texts::kTrayTip : nullptr);
+  keepAskingTheShell();
+}
+
+void MainWindow::keepAskingTheShell() {
+  if (shell_->missing() && !shellTimer_->running()) shellTimer_->start(kShellRetryMs);
+}
+
+void MainWindow::comeForward() {
+  if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
+  SetForegroundWindow(hwnd_);
 }
 
 bool MainWindow::isChecked(CheckBox box) {

@@ -8,11 +8,13 @@
 #include <string>
 
 #include "app/application.h"
+#include "app/shell_presence.h"
 #include "app/tray_icon.h"
 #include "platform/controls.h"
 #include "platform/win32/check_box_mirror.h"
 #include "platform/win32/edit_script_box.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/session_notifications.h"
 #include "platform/win32/window_system.h"
 
 // The program's one window, the view of the Application: options, script box,
@@ -67,6 +69,10 @@ class MainWindow : public Controls {
   void onCommand(int id, int notification);
   void readSensitivity();
   void onTimerTick();
+  // Asks the shell again every two seconds while it still refuses something.
+  void keepAskingTheShell();
+  // The window comes to the front, restored if it was minimised.
+  void comeForward();
   // The user closes the window: the process ends within about a second.
   [[noreturn]] void closeProgram();
   void onWindowDestroyed();
@@ -83,7 +89,10 @@ class MainWindow : public Controls {
   IconHandle bigIcon_;
   IconHandle smallIcon_;
   std::unique_ptr<TrayIcon> trayIcon_;
+  std::unique_ptr<Win32SessionNotifications> sessions_;
+  std::unique_ptr<ShellPresence> shell_;  // the tray icon and the session notifications
   UINT taskbarCreatedMessage_ = 0;
+  UINT comeForwardMessage_ = 0;  // from a second copy
   std::wstring statusTexts_[2];  // as last set, so that an unchanged text is not redrawn
   // Made with the window.
   std::unique_ptr<Subclass> groupBoxes_[2];
@@ -92,6 +101,6 @@ class MainWindow : public Controls {
   std::unique_ptr<CheckBoxMirror> loopOption_;  // 选择框2, "循环执行脚本", for the player's thread
   std::unique_ptr<WindowTimer> 时钟1_;          // the idle timer of the tray icon
   std::unique_ptr<WindowTimer> watchdogTimer_;  // the hooks' watchdog looks once a second
-  bool sessionNotifications_ = false;            // WM_WTSSESSION_CHANGE comes
-  WinEventHookHandle foregroundEvents_;          // for the hooks' watchdog
+  std::unique_ptr<WindowTimer> shellTimer_;     // while the shell refuses the icon or the notifications
+  WinEventHookHandle foregroundEvents_;         // for the hooks' watchdog
 };

@@ -4,28 +4,26 @@
 
 #include <string>
 
-// The program's icon in the notification area. Mouse actions on it reach the
-// owner window as `callbackMessage`.
-class TrayIcon {
+#include "platform/shell.h"
+
+// The program's icon in the notification area, through Shell_NotifyIconW.
+// Mouse actions on it reach the owner window as `callbackMessage`.
+class TrayIcon : public NotificationArea {
  public:
   TrayIcon(HWND owner, UINT callbackMessage, HICON icon);
-  ~TrayIcon() { remove(); }
-  TrayIcon(const TrayIcon&) = delete;
-  TrayIcon& operator=(const TrayIcon&) = delete;
 
-  // Adds the icon or replaces the one that is there; sets the tip when one is
-  // given and keeps the previous tip otherwise.
-  void set(const wchar_t* tip);
-  // A new image, for one at another DPI; the old one may be destroyed after.
-  void setIcon(HICON icon);
-  void remove();
-  // The taskbar was recreated and has forgotten the icon: add it again.
-  void restore();
+  // The image that the next add or modify gives the shell; the old one may
+  // be destroyed after that.
+  void setImage(HICON icon) { icon_ = icon; }
+
+  bool add(const std::wstring& tip) override;
+  bool modify(const std::wstring& tip) override;
+  bool remove() override;
 
  private:
+  bool notify(DWORD message, const std::wstring& tip);
+
   HWND owner_;
   UINT callbackMessage_;
   HICON icon_;
-  bool added_ = false;
-  std::wstring tip_;
 };

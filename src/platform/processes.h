@@ -30,4 +30,7 @@ class Processes {
   // Claims the program of that executable name for this process within its
   // session. Asked once; the claim lasts as long as the process.
   virtual InstanceClaim claimInstance(const std::wstring& executableName) = 0;
+  // Asks the copy that runs already in this session to bring its window to
+  // the front, restored if it is minimised. Returns without waiting long.
+  virtual void bringRunningCopyForward() = 0;
 };

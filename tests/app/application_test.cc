@@ -298,6 +298,7 @@ TEST_F(ApplicationSecondCopyTest, StartsNothingWhenAnotherCopyRuns) {
   EXPECT_FALSE(app.onWindowCreated());
   EXPECT_EQ(hooks.calls, CallLog{});
   EXPECT_TRUE(windowList.entries.empty());
+  EXPECT_EQ(processes.broughtForward, 1) << "the running copy's window comes to the front";
 }
 
 // Two copies that start at the same moment see each other in the process
@@ -310,9 +311,11 @@ TEST_F(ApplicationSecondCopyTest, OfTwoCopiesStartedTogetherOneRuns) {
                              windowThread, clock, steady, lastInput, cursor, sounds, processes, dialogs, files, codec,
                              keyboard, integrity}};
   EXPECT_TRUE(app.onWindowCreated());
+  EXPECT_EQ(processes.broughtForward, 0) << "the copy that runs asks no one";
   EXPECT_FALSE(other.onWindowCreated());
   EXPECT_EQ(hooks.calls, CallLog{"install"});
   EXPECT_EQ(otherHooks.calls, CallLog{});
+  EXPECT_EQ(processes.broughtForward, 1);
 }
 
 }  // namespace

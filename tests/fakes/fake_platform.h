@@ -16,6 +16,7 @@
 #include "platform/input.h"
 #include "platform/processes.h"
 #include "platform/run_threads.h"
+#include "platform/shell.h"
 #include "platform/system.h"
 #include "platform/waiter.h"
 #include "platform/window_thread.h"
@@ -154,12 +155,67 @@ class FakeProcesses : public Processes {
     if (claimFails) return InstanceClaim::unavailable;
     return claims.insert({session, executableName}).second ? InstanceClaim::claimed : InstanceClaim::heldByAnother;
   }
+  void bringRunningCopyForward() override { ++broughtForward; }
 
   std::vector<RunningProcess> running{{L"TAMSIK.EXE", 1}};
   std::uint32_t session = 1;
   std::wstring own = L"TAMSIK.EXE";
   std::set<std::pair<std::uint32_t, std::wstring>> claims;
   bool claimFails = false;
+  int broughtForward = 0;
+};
+
+// The notification area as Windows keeps it: while the shell starts (or
+// has stopped), add and modify both fail; once it is up, an add fails for an
+// icon it has and a modify for one it has not. A restart of the shell loses
+// the icon.
+class FakeNotificationArea : public NotificationArea {
+ public:
+  explicit FakeNotificationArea(CallLog& log) : log_(log) {}
+  bool add(const std::wstring& tip) override {
+    log_.push_back("add");
+    if (!up || hasIcon) return false;
+    hasIcon = true;
+    shownTip = tip;
+    return true;
+  }
+  bool modify(const std::wstring& tip) override {
+    log_.push_back("modify");
+    if (!up || !hasIcon) return false;
+    shownTip = tip;
+    return true;
+  }
+  bool remove() override {
+    log_.push_back("remove");
+    const bool had = up && hasIcon;
+    hasIcon = false;
+    return had;
+  }
+  void restart() { hasIcon = false; }
+
+  bool up = true;
+  bool hasIcon = false;
+  std::wstring shownTip;
+
+ private:
+  CallLog& log_;
+};
+
+// Before the session services are up, a subscription fails, as
+// WTSRegisterSessionNotification does with RPC_S_INVALID_BINDING.
+class FakeSessionNotifications : public SessionNotifications {
+ public:
+  explicit FakeSessionNotifications(CallLog& log) : log_(log) {}
+  bool subscribe() override {
+    log_.push_back(up ? "subscribe" : "subscribe refused");
+    return up;
+  }
+  void unsubscribe() override { log_.push_back("unsubscribe"); }
+
+  bool up = true;
+
+ private:
+  CallLog& log_;
 };
 
 // Milliseconds of a steady clock in microseconds as a log shows them: "100ms",

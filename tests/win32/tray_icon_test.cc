@@ -23,16 +23,19 @@ class TrayIconTest : public testing::Test {
   TrayIcon tray{owner, WM_APP + 1, icon};
 };
 
-TEST_F(TrayIconTest, TaskbarRestartLeavesOneIcon) {
-  tray.set(L"tip");
+// The answers that ShellPresence relies on, and FakeNotificationArea gives:
+// an add is refused for an icon the shell has, a modify for one it has not.
+TEST_F(TrayIconTest, TheShellRefusesASecondAddAndAModifyOfNoIcon) {
+  EXPECT_FALSE(tray.modify(L"tip"));
+  EXPECT_TRUE(tray.add(L"tip"));
   ASSERT_TRUE(pumpUntil([] { return wineTrayIconCount() == 1; }, 5s));
-  // The taskbar kept the icon: adding it again must not lose track of it.
-  tray.restore();
-  tray.set(nullptr);
+  EXPECT_FALSE(tray.add(L"tip"));
+  EXPECT_TRUE(tray.modify(L"other"));
   pumpFor(200ms);
   EXPECT_EQ(wineTrayIconCount(), 1);
-  tray.remove();
+  EXPECT_TRUE(tray.remove());
   EXPECT_TRUE(pumpUntil([] { return wineTrayIconCount() == 0; }, 5s)) << "the icon outlived remove()";
+  EXPECT_FALSE(tray.modify(L"tip"));
 }
 
 }  // namespace

@@ -87,6 +87,7 @@ class WindowTimer {
     running_ = false;
   }
   UINT_PTR id() const { return id_; }
+  bool running() const { return running_; }
 
  private:
   HWND window_;

@@ -5,8 +5,10 @@
 
 #include "platform/win32/handles.h"
 
-
 namespace {
+
+// How long a second copy waits for the running one to answer.
+constexpr UINT kComeForwardPatienceMs = 2000;
 
 // The part after the last backslash or slash, folded to upper case.
 std::wstring upperFileName(const std::wstring& path) {
@@ -72,4 +74,25 @@ std::wstring Win32Processes::ownExecutableName() {
     path.resize(path.size() * 2);
   }
   return upperFileName(path);
+}
+
+void Win32Processes::bringRunningCopyForward() {
+  if (mainWindowClass_.empty()) return;
+  const UINT message = RegisterWindowMessageW(comeForwardMessage_.c_str());
+  if (message == 0) return;
+  const DWORD own = GetCurrentProcessId();
+  // Our own main window has that class too, hidden still.
+  for (HWND window = FindWindowExW(nullptr, nullptr, mainWindowClass_.c_str(), nullptr); window;
+       window = FindWindowExW(nullptr, window, mainWindowClass_.c_str(), nullptr)) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process == own || !IsWindowVisible(window)) continue;
+    // The running copy may take the foreground only if we, whom the user
+    // has just started, pass our right to it on; it restores and raises
+    // itself, which a copy of a lower integrity level could not do to it.
+    AllowSetForegroundWindow(process);
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutW(window, message, 0, 0, SMTO_ABORTIFHUNG, kComeForwardPatienceMs, &answer);
+    return;
+  }
 }
