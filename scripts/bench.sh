@@ -7,7 +7,9 @@
 # edit control's WM_SETTEXT of the same text (target: at most 1.2 times) and
 # saving one, the fidelity of a recorded and replayed human-like input
 # sequence, and what tamsik.exe costs while the mouse moves, idle and
-# recording, against a bare hook in another process.
+# recording, against a bare hook in another process, and whether its memory
+# grows while a loop replays mouse moves, beside a loop of keys (minutes per
+# phase: TAMSIK_BENCH_MEMORY_MINUTES, default 4).
 # TAMSIK_BENCH_BUILD_DIR overrides the Windows build directory.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -22,7 +24,7 @@ echo
 
 cmake --preset mingw -B "$build" >/dev/null
 cmake --build "$build" --parallel 2 --target tamsik_read_bench tamsik_pause_bench tamsik_recorder_bench \
-  tamsik_file_bench tamsik_fidelity_bench tamsik_hook_cost_bench tamsik_recording_bench
+  tamsik_file_bench tamsik_fidelity_bench tamsik_hook_cost_bench tamsik_recording_bench tamsik_memory_bench
 
 for bench in tamsik_hook_cost_bench tamsik_read_bench tamsik_recorder_bench tamsik_file_bench; do
   tests/wine/with_display.sh tests/wine/wine_exec.sh "$build/tests/bench/$bench.exe"
@@ -40,3 +42,7 @@ for shown in minimised shown; do
   tests/wine/with_display.sh bash -c 'tests/wine/wine_exec.sh "$1" "$(winepath -w "$2")" 20000 "$3"' recording \
     "$build/tests/bench/tamsik_recording_bench.exe" "$build/tamsik.exe" "$shown"
 done
+echo
+# Resident memory while a loop of moves plays, against a loop of keys.
+tests/wine/with_display.sh bash -c 'tests/wine/wine_exec.sh "$1" "$(winepath -w "$2")" "$3"' memory \
+  "$build/tests/bench/tamsik_memory_bench.exe" "$build/tamsik.exe" "${TAMSIK_BENCH_MEMORY_MINUTES:-4}"

@@ -17,7 +17,8 @@ class Waiter {
   // The run's thread. Blocks it until nowUs() reaches dueUs, to within a
   // fraction of a millisecond; returns at once when that moment has passed.
   // Ends early, at once, when interrupt() or cancel() is called before or
-  // during the wait.
+  // during the wait. Meanwhile it takes whatever the system queues for the
+  // calling thread.
   virtual WaitEnd waitUntil(std::int64_t dueUs) = 0;
   // From any thread: ends the wait in progress, or else the next one, as
   // interrupted. Interrupts that come before a wait count as one.

@@ -62,6 +62,30 @@ struct ThrottlingSystem {
   }
 };
 
+// The run's thread has a queue and no loop of its own: each wait takes what
+// came before it, even one whose moment has passed, and what comes during it,
+// and still lasts until its moment.
+TEST(Win32WaiterTest, EveryWaitTakesTheThreadsMessagesBeforeAndDuringIt) {
+  Win32WaiterFactory factory;
+  std::shared_ptr<Waiter> waiter = factory.makeWaiter();
+  MSG message;
+  PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);
+  const DWORD self = GetCurrentThreadId();
+  ASSERT_TRUE(PostThreadMessageW(self, WM_APP, 0, 0));
+  EXPECT_EQ(waiter->waitUntil(waiter->nowUs() - 1'000), WaitEnd::reached);
+  EXPECT_EQ(GetQueueStatus(QS_ALLINPUT), 0u) << "a wait whose moment has passed";
+
+  std::thread poster([self] {
+    Sleep(30);
+    PostThreadMessageW(self, WM_APP, 1, 0);
+  });
+  const std::int64_t due = waiter->nowUs() + 100'000;
+  EXPECT_EQ(waiter->waitUntil(due), WaitEnd::reached);
+  EXPECT_GE(waiter->nowUs(), due);
+  poster.join();
+  EXPECT_FALSE(PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) << "the message posted during the wait is left";
+}
+
 TEST(Win32WaiterTest, PowerThrottlingIsRefusedBitByBitExecutionSpeedFirst) {
   constexpr ULONG kSpeed = PROCESS_POWER_THROTTLING_EXECUTION_SPEED;
   constexpr ULONG kTimer = 0x4;  // PROCESS_POWER_THROTTLING_IGNORE_TIMER_RESOLUTION

@@ -69,7 +69,13 @@ std::optional<WaitEnd> Win32Waiter::endedEarly() {
   return std::nullopt;
 }
 
+void Win32Waiter::takeMessages() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+}
+
 WaitEnd Win32Waiter::waitUntil(std::int64_t dueUs) {
+  takeMessages();
   if (std::optional<WaitEnd> end = endedEarly()) return *end;
   const std::int64_t deadline = scale(dueUs, countsPerSecond_, 1'000'000);
   const std::int64_t spin = scale(kSpinMicroseconds, countsPerSecond_, 1'000'000);
@@ -81,7 +87,11 @@ WaitEnd Win32Waiter::waitUntil(std::int64_t dueUs) {
     DWORD result = WAIT_FAILED;
     if (timer_ && SetWaitableTimer(timer_.get(), &due, 0, nullptr, nullptr, FALSE)) {
       HANDLE handles[] = {cancelEvent_.get(), interruptEvent_.get(), timer_.get()};
-      result = WaitForMultipleObjects(3, handles, FALSE, INFINITE);
+      result = MsgWaitForMultipleObjectsEx(3, handles, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+      if (result == WAIT_OBJECT_0 + 3) {
+        takeMessages();
+        continue;
+      }
     }
     // Without a usable timer or event: coarse steps that still end early.
     if (result > WAIT_OBJECT_0 + 2) Sleep(1);

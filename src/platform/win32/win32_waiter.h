@@ -15,6 +15,13 @@
 // resolution where the system has one, for most of the pause, and a short
 // spin on the performance counter for the rest. A cancel or interrupt event
 // ends the wait at once, even in the middle of an hours-long pause.
+//
+// Every wait also takes the messages of the calling thread's queue, those
+// that came before it and those that come while it lasts. The run's thread
+// has a queue (SendInput needs one) but no window and no loop of its own.
+// Under Wine, what the display driver holds for a thread is dealt with only
+// when the thread takes its messages: without that, every cursor placement
+// left about 200 bytes behind for the rest of the run.
 class Win32Waiter : public Waiter {
  public:
   Win32Waiter();
@@ -33,6 +40,7 @@ class Win32Waiter : public Waiter {
 
   // How the wait ends before its moment, if it does.
   std::optional<WaitEnd> endedEarly();
+  static void takeMessages();
 
   KernelHandle cancelEvent_;
   KernelHandle interruptEvent_{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
