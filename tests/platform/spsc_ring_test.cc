@@ -25,16 +25,6 @@ TEST(SpscRingTest, RefusesWhatDoesNotFitAndKeepsWhatItHas) {
   EXPECT_FALSE(ring.pop(value));
 }
 
-TEST(SpscRingTest, WhatMustLeaveRoomStopsThatMuchEarlier) {
-  SpscRing<int> ring(4);
-  EXPECT_TRUE(ring.push(1, 1));
-  EXPECT_TRUE(ring.push(2, 1));
-  EXPECT_TRUE(ring.push(3, 1));
-  EXPECT_FALSE(ring.push(4, 1));
-  EXPECT_TRUE(ring.push(4));
-  EXPECT_EQ(drain(ring), (std::vector<int>{1, 2, 3, 4}));
-}
-
 // A producer faster than its consumer: every value arrives once and in
 // order, or is refused and counted; none is torn or seen twice.
 TEST(SpscRingTest, TwoThreadsPassEveryValueOnceOrCountItRefused) {
