@@ -472,15 +472,17 @@ TEST_F(Win32InputTest, InstallingAgainWhileKeysComeLosesNoneAndDoublesNone) {
   ASSERT_TRUE(hooks_.install(numbered));
   constexpr int kEvents = 1000;
   std::atomic<bool> sent{false};
+  std::atomic<int> installs{0};
+  std::atomic<bool> installed{true};
   std::thread sender([&] {
     for (int i = 0; i < kEvents; i += 10) {
+      // Each batch waits for another installation, so that they interleave
+      // however loaded the machine is.
+      for (const int seen = installs.load(); installs.load() == seen && installed.load();) Sleep(0);
       sendNumberedKeys(10, static_cast<std::uint32_t>(i + 1));
-      Sleep(1);
     }
     sent = true;
   });
-  int installs = 0;
-  bool installed = true;
   while (!sent && installed) {
     installed = hooks_.install(numbered);
     ++installs;
@@ -496,7 +498,7 @@ TEST_F(Win32InputTest, InstallingAgainWhileKeysComeLosesNoneAndDoublesNone) {
   for (std::uint32_t number : expected) {
     missing += std::count(numbered.numbers.begin(), numbered.numbers.end(), number) == 0;
   }
-  std::printf("%d installations during %d key events: %zu heard, %zu missing\n", installs, kEvents,
+  std::printf("%d installations during %d key events: %zu heard, %zu missing\n", installs.load(), kEvents,
               numbered.numbers.size(), missing);
   EXPECT_GE(installs, 20) << "too few installations to tell anything";
   EXPECT_EQ(numbered.numbers, expected);
