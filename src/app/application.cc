@@ -7,52 +7,56 @@
 
 Application::Application(const Platform& platform)
     : platform_(platform),
-      ownPlacements_(platform.steadyClock),
-      playerInput_(platform.injector, ownPlacements_),
-      script_(platform.scriptBox, platform.windowThread),
-      player_(state_.playing, script_, platform.loopOption, platform.controls, playerInput_, platform.waiters),
-      recorder_(state_, platform.controls, platform.scriptBox, platform.cursor, ownPlacements_, platform.windowThread,
-                platform.clock),
-      hotKeys_(state_, platform.controls, platform.scriptBox, platform.sounds, *this, recorder_),
-      watchdog_(platform.hooks, *this, {platform.keyboard, platform.lastInput, platform.cursor}, platform.clock) {
+      window_(platform_.window),
+      ownPlacements_(platform.time.steadyClock),
+      playerInput_(platform.input.injector, ownPlacements_),
+      script_(window_.scriptBox, window_.windowThread),
+      player_(state_.playing, script_, window_.loopOption, window_.controls, playerInput_, platform.time.waiters),
+      recorder_(state_, window_.controls, window_.scriptBox, platform.input.cursor, ownPlacements_,
+                window_.windowThread, platform.time.clock),
+      hotKeys_(state_, window_.controls, platform.system.sounds, *this, recorder_),
+      watchdog_(platform.input.hooks, *this, {platform.input.keyboard, platform.input.lastInput, platform.input.cursor},
+                platform.time.clock) {
   // Windows refuses the input of a run that goes to a window above ours.
   player_.setInputRefusedListener([this] {
-    platform_.windowThread.post(
-        [this] { platform_.controls.setStatusText(StatusPanel::message, texts::kForegroundElevated); });
+    window_.windowThread.post([this] { window_.controls.setStatusText(StatusPanel::message, texts::kForegroundElevated); });
+  });
+  // The recording's last lines are in the box: the script is published now,
+  // not when a run asks for it.
+  recorder_.setRecordingListener([this](bool recording) {
+    if (!recording) script_.publishNow();
   });
 }
 
 Application::~Application() { onWindowClosing(std::chrono::seconds(1)); }
 
 bool Application::onWindowCreated() {
-  Processes& processes = platform_.processes;
+  Processes& processes = platform_.system.processes;
   const std::wstring ownName = processes.ownExecutableName();
   const InstanceClaim claim = ownName.empty() ? InstanceClaim::unavailable : processes.claimInstance(ownName);
   if (isSecondCopy(claim, processes.runningProcesses(), processes.ownSession(), ownName)) {
     processes.bringRunningCopyForward();
     return false;
   }
-  platform_.hooks.install(*this);
-  hooksWanted_ = true;
+  watchdog_.installHooks();
   refreshWindowList();
   return true;
 }
 
 bool Application::onWindowClosing(std::chrono::milliseconds patience) {
-  hooksWanted_ = false;
-  platform_.hooks.remove();
-  platform_.controls.setTimerPeriod(0);
+  watchdog_.removeHooks();
+  window_.controls.setTimerPeriod(0);
   player_.stop();
-  return platform_.runThreads.joinAll(patience);
+  return platform_.time.runThreads.joinAll(patience);
 }
 
-void Application::clearScript() { platform_.scriptBox.setText(L""); }
+void Application::clearScript() { window_.scriptBox.setText(L""); }
 
-void Application::refreshWindowList() { ::refreshWindowList(platform_.windows, platform_.windowList); }
+void Application::refreshWindowList() { ::refreshWindowList(platform_.system.windows, window_.windowList); }
 
 ScriptFileContext Application::fileContext() {
-  return {platform_.fileDialogs, platform_.files, platform_.codec, platform_.scriptBox, platform_.controls,
-          platform_.waiters};
+  return {window_.fileDialogs, platform_.files.store, platform_.files.codec, window_.scriptBox, window_.controls,
+          platform_.time.waiters};
 }
 
 void Application::openScript() {
@@ -75,42 +79,35 @@ void Application::saveScript() {
 
 bool Application::onTimerTick() {
   if (state_.recording != 0 || state_.playing.load() != 0) return false;
-  platform_.controls.setTimerPeriod(0);
+  window_.controls.setTimerPeriod(0);
   return true;
 }
 
 void Application::checkHooks() {
-  if (!hooksWanted_) return;
   watchdog_.check({isForegroundWindowAboveUs(), state_.playing.load() != 0});
 }
 
-void Application::onResumeOrUnlock() {
-  if (hooksWanted_) watchdog_.reinstall();
-}
+void Application::onResumeOrUnlock() { watchdog_.reinstall(); }
 
 void Application::onForegroundChanged(WindowHandle window) {
-  if (hooksWanted_ && platform_.integrity.isAboveOurs(window)) watchdog_.noteInputHidden();
+  if (platform_.system.integrity.isAboveOurs(window)) watchdog_.noteInputHidden();
 }
 
-void Application::onKey(const KeyEvent& event) {
-  const bool wasRecording = state_.recording != 0;
-  hotKeys_.onKeyEvent(event);
-  // The recording's last lines are in the box: the script is published now,
-  // not when a run asks for it.
-  if (wasRecording && state_.recording == 0) script_.publishNow();
-}
+void Application::onKey(const KeyEvent& event) { hotKeys_.onKeyEvent(event); }
 
 void Application::onMouse(const MouseEvent& event) { recorder_.onMouseEvent(event); }
 
 void Application::start() {
   ScriptPlayer::Run run = player_.beginRun();
-  platform_.runThreads.start([this, run] { player_.playScript(run); });
+  platform_.time.runThreads.start([this, run] { player_.playScript(run); });
 }
 
 void Application::stop() { player_.stop(); }
 
-bool Application::isTargetWindowInFront() { return ::isTargetWindowInFront(platform_.windows, platform_.windowList); }
+bool Application::isTargetWindowInFront() {
+  return ::isTargetWindowInFront(platform_.system.windows, window_.windowList);
+}
 
 bool Application::isForegroundWindowAboveUs() {
-  return platform_.integrity.isAboveOurs(platform_.windows.foregroundWindow());
+  return platform_.system.integrity.isAboveOurs(platform_.system.windows.foregroundWindow());
 }

@@ -1,55 +1,18 @@
 #pragma once
 
-#include <atomic>
 #include <chrono>
 #include <string>
 #include <vector>
 
+#include "app/platform_parts.h"
 #include "app/run_state.h"
 #include "desktop/script_files.h"
 #include "input/hook_watchdog.h"
 #include "input/hot_keys.h"
 #include "input/own_input.h"
 #include "input/recorder.h"
-#include "platform/controls.h"
-#include "platform/device_activity.h"
-#include "platform/input.h"
-#include "platform/processes.h"
-#include "platform/run_threads.h"
-#include "platform/script_box.h"
-#include "platform/script_files.h"
-#include "platform/system.h"
-#include "platform/waiter.h"
-#include "platform/window_system.h"
-#include "platform/window_thread.h"
 #include "script/player.h"
 #include "script/published_script.h"
-
-// What the program works with: the window's controls as the main window
-// realises them, and the system's services.
-struct Platform {
-  Controls& controls;
-  ScriptBox& scriptBox;
-  WindowListBox& windowList;
-  const std::atomic<bool>& loopOption;  // 选择框2, "循环执行脚本", as its mirror has it
-  WindowSystem& windows;
-  InputHooks& hooks;
-  InputInjector& injector;
-  WaiterFactory& waiters;
-  RunThreads& runThreads;
-  WindowThread& windowThread;
-  TickClock& clock;
-  SteadyClock& steadyClock;
-  LastInputClock& lastInput;
-  CursorPosition& cursor;
-  Sounds& sounds;
-  Processes& processes;
-  FileDialogs& fileDialogs;
-  FileStore& files;
-  TextCodec& codec;
-  KeyboardActivity& keyboard;
-  IntegrityLevels& integrity;
-};
 
 // The program behind its window: the run state, the hot keys, the recorder,
 // the player and its runs, the script files, the window list and the hooks'
@@ -105,6 +68,7 @@ class Application : private InputListener, private Runs {
   bool isForegroundWindowAboveUs() override;
 
   Platform platform_;
+  const WindowParts& window_;  // of platform_
   RunState state_;
   OwnPlacements ownPlacements_;
   PlacementNotingInjector playerInput_;
@@ -113,5 +77,4 @@ class Application : private InputListener, private Runs {
   Recorder recorder_;
   HotKeys hotKeys_;
   HookWatchdog watchdog_;
-  bool hooksWanted_ = false;  // between the window's creation and its close
 };

@@ -22,7 +22,19 @@ bool HookWatchdog::heard(InputDevice device, std::uint32_t tick) {
   return called != 0 && after(called, tick) <= static_cast<std::int32_t>(kHookLagMs);
 }
 
+void HookWatchdog::installHooks() {
+  wanted_ = true;
+  hooks_.install(listener_);
+  floor_ = clock_.tickMs();
+}
+
+void HookWatchdog::removeHooks() {
+  wanted_ = false;
+  hooks_.remove();
+}
+
 bool HookWatchdog::check(const Circumstances& now) {
+  if (!wanted_) return false;
   const std::uint32_t tick = clock_.tickMs();
   const std::uint32_t previousLook = lastLookAt_;
   const std::optional<MousePoint> cursor = evidence_.cursor.cursorPos();
@@ -58,6 +70,7 @@ bool HookWatchdog::check(const Circumstances& now) {
 }
 
 void HookWatchdog::reinstall() {
+  if (!wanted_) return;
   hooks_.install(listener_);
   reinstalledAt_ = floor_ = clock_.tickMs();
   reinstalled_ = true;

@@ -6,7 +6,7 @@
 #include "platform/input.h"
 #include "platform/system.h"
 
-// Windows removes a low-level hook without a word when it misses the hook
+// Keeps the hooks in from installHooks() to removeHooks(): Windows removes a low-level hook without a word when it misses the hook
 // timeout (at most 1 s since Windows 10 1709), and only the hook whose event
 // was late goes: hot keys or recording would then be dead until the program
 // restarts. The watchdog watches each hook against evidence of input from its
@@ -53,6 +53,11 @@ class HookWatchdog {
 
   HookWatchdog(InputHooks& hooks, InputListener& listener, const Evidence& evidence, TickClock& clock);
 
+  // Window thread: the hooks go in for the listener and are kept in.
+  void installHooks();
+  // Window thread: the hooks come out and stay out; nothing below installs
+  // them again.
+  void removeHooks();
   // Window thread, about once a second. True when it installed the hooks
   // again.
   bool check(const Circumstances& now);
@@ -61,7 +66,9 @@ class HookWatchdog {
   void reinstall();
   // Window thread: a window above ours came to the front, and may have left
   // before the next look.
-  void noteInputHidden() { hiddenSinceLastLook_ = true; }
+  void noteInputHidden() {
+    if (wanted_) hiddenSinceLastLook_ = true;
+  }
 
  private:
   // Whether the device's hook was called for input stamped at tick.
@@ -71,6 +78,7 @@ class HookWatchdog {
   InputListener& listener_;
   Evidence evidence_;
   TickClock& clock_;
+  bool wanted_ = false;
   // Input before this tick is no evidence: the hooks were installed then, or
   // the input may have been hidden from them.
   std::uint32_t floor_;

@@ -9,25 +9,10 @@ constexpr std::int32_t kTimerPeriodMs = 1000;
 
 bool isHotKey(std::int32_t vk) { return vk == hot_key::kScrollLock || vk == hot_key::kF12 || vk == hot_key::kF11; }
 
-std::wstring secondsText(std::int32_t ms) {
-  std::wstring text = ms < 0 ? L"-" : L"";
-  std::int64_t magnitude = ms < 0 ? -std::int64_t{ms} : ms;
-  text += std::to_wstring(magnitude / 1000);
-  std::wstring decimals = std::to_wstring(1000 + magnitude % 1000).substr(1);
-  while (!decimals.empty() && decimals.back() == L'0') decimals.pop_back();
-  if (!decimals.empty()) text += L"." + decimals;
-  return text;
-}
-
 }  // namespace
 
-std::wstring recordingSummary(std::int32_t lineCount, std::int32_t elapsedMs) {
-  return texts::kSummaryPrefix + std::to_wstring(lineCount) + texts::kSummaryMiddle + secondsText(elapsedMs) +
-         texts::kSummarySuffix;
-}
-
-HotKeys::HotKeys(RunState& state, Controls& controls, ScriptBox& box, Sounds& sounds, Runs& runs, Recorder& recorder)
-    : state_(state), controls_(controls), box_(box), sounds_(sounds), runs_(runs), recorder_(recorder) {}
+HotKeys::HotKeys(RunState& state, Controls& controls, Sounds& sounds, Runs& runs, Recorder& recorder)
+    : state_(state), controls_(controls), sounds_(sounds), runs_(runs), recorder_(recorder) {}
 
 void HotKeys::onKeyEvent(const KeyEvent& event) {
   // A script never triggers or records itself.
@@ -57,11 +42,7 @@ void HotKeys::startRecording(std::int64_t atUs) {
 }
 
 void HotKeys::endRecording(std::int64_t atUs) {
-  state_.recording = 0;
-  recorder_.flushToBox();
-  std::int32_t lines = box_.lineCount();
-  controls_.setStatusText(StatusPanel::message, recordingSummary(lines, recorder_.lengthMs(atUs)));
-  state_.recordStartTick = 0;
+  recorder_.endRecording(atUs);
   sounds_.play(stopCue());
 }
 

@@ -7,7 +7,6 @@
 #include "input/recorder.h"
 #include "platform/controls.h"
 #include "platform/input.h"
-#include "platform/script_box.h"
 #include "platform/system.h"
 
 namespace hot_key {
@@ -35,7 +34,7 @@ class Runs {
 // on its release; other keys go to the recorder during a recording.
 class HotKeys {
  public:
-  HotKeys(RunState& state, Controls& controls, ScriptBox& box, Sounds& sounds, Runs& runs, Recorder& recorder);
+  HotKeys(RunState& state, Controls& controls, Sounds& sounds, Runs& runs, Recorder& recorder);
 
   void onKeyEvent(const KeyEvent& event);
 
@@ -48,13 +47,7 @@ class HotKeys {
 
   RunState& state_;
   Controls& controls_;
-  ScriptBox& box_;
   Sounds& sounds_;
   Runs& runs_;
   Recorder& recorder_;
 };
-
-// "共N条脚本,估计执行时间需要S秒", S being the milliseconds as seconds with
-// up to three decimals and no trailing zeros (12345 → 12.345, 1500 → 1.5,
-// 2000 → 2).
-std::wstring recordingSummary(std::int32_t lineCount, std::int32_t elapsedMs);

@@ -4,6 +4,7 @@
 #include <climits>
 
 #include "input/hook_codes.h"
+#include "input/messages.h"
 #include "script/script_line.h"
 
 namespace {
@@ -12,7 +13,22 @@ namespace {
 // absorbs the rounding of the floating-point comparison.
 constexpr double kThrottleMargin = 0.0000001;
 
+std::wstring secondsText(std::int32_t ms) {
+  std::wstring text = ms < 0 ? L"-" : L"";
+  std::int64_t magnitude = ms < 0 ? -std::int64_t{ms} : ms;
+  text += std::to_wstring(magnitude / 1000);
+  std::wstring decimals = std::to_wstring(1000 + magnitude % 1000).substr(1);
+  while (!decimals.empty() && decimals.back() == L'0') decimals.pop_back();
+  if (!decimals.empty()) text += L"." + decimals;
+  return text;
+}
+
 }  // namespace
+
+std::wstring recordingSummary(std::int32_t lineCount, std::int32_t elapsedMs) {
+  return texts::kSummaryPrefix + std::to_wstring(lineCount) + texts::kSummaryMiddle + secondsText(elapsedMs) +
+         texts::kSummarySuffix;
+}
 
 std::int32_t elapsedBetween(std::int64_t startUs, std::int64_t atUs) {
   if (atUs <= startUs) return 0;
@@ -57,6 +73,15 @@ void Recorder::beginRecording(std::int64_t startUs) {
   box_.setText(L"");
   state_.lastMousePos = {};
   state_.lastMouseTime = 0;
+  if (listener_) listener_(true);
+}
+
+void Recorder::endRecording(std::int64_t endUs) {
+  state_.recording = 0;
+  flushToBox();
+  controls_.setStatusText(StatusPanel::message, recordingSummary(box_.lineCount(), lengthMs(endUs)));
+  state_.recordStartTick = 0;
+  if (listener_) listener_(false);
 }
 
 void Recorder::appendKeyLine(const KeyEvent& event) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "app/run_state.h"
@@ -29,9 +30,15 @@ class Recorder {
   Recorder(RunState& state, Controls& controls, ScriptBox& box, CursorPosition& cursor, OwnPlacements& ownPlacements,
            WindowThread& windowThread, TickClock& clock);
 
+  // The one place where a recording starts and ends; the listener hears of
+  // both, after the fact, with the value `recording` has then.
+  void setRecordingListener(std::function<void(bool recording)> listener) { listener_ = std::move(listener); }
   // A recording starts at startUs: recording := 1, and the recorded script,
   // the box and the mouse filters start afresh.
   void beginRecording(std::int64_t startUs);
+  // The event at endUs ends the recording: recording := 0, the box gets
+  // every line, and panel 1 the summary.
+  void endRecording(std::int64_t endUs);
   // The length of a recording that the event at endUs ends, in whole
   // milliseconds: never shorter than its last line's stamp.
   std::int32_t lengthMs(std::int64_t endUs) const;
@@ -56,6 +63,7 @@ class Recorder {
   ScriptBox& box_;
   CursorPosition& cursor_;
   OwnPlacements& ownPlacements_;
+  std::function<void(bool)> listener_;
   // Recorded lines not yet in the box.
   std::wstring pending_;
   std::int32_t lastLineMs_ = 0;
@@ -65,6 +73,11 @@ class Recorder {
   // the box still holds exactly the recorded script up to pending_.
   std::uint64_t writtenRevision_ = UINT64_MAX;
 };
+
+// "共N条脚本,估计执行时间需要S秒", S being the milliseconds as seconds with
+// up to three decimals and no trailing zeros (12345 → 12.345, 1500 → 1.5,
+// 2000 → 2).
+std::wstring recordingSummary(std::int32_t lineCount, std::int32_t elapsedMs);
 
 // Whole milliseconds from startUs to atUs, 0 for a moment before the start,
 // at most INT32_MAX.

@@ -3,11 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/texts.h"
-#include "fakes/fake_platform.h"
-#include "fakes/fake_script_box.h"
-#include "fakes/fake_script_files.h"
-#include "fakes/fake_window_system.h"
-#include "input/hook_codes.h"
+#include "fakes/fake_desktop.h"
 #include "input/hot_keys.h"
 
 namespace {
@@ -20,14 +16,14 @@ using hot_key::kScrollLock;
 // the fake hooks at the clock's tick; what the player injects is logged at
 // the moments of the run's clock and comes back through the hooks as the
 // system sends it. Runs play on this thread when the test lets them.
-class ApplicationTest : public testing::Test {
+class ApplicationTest : public testing::Test, protected FakeDesktop {
  protected:
   void SetUp() override { ASSERT_TRUE(app.onWindowCreated()); }
 
   void key(std::uint32_t tick, std::int32_t transition, std::int32_t vk) {
     clock.now = tick;
     steady.us = std::int64_t{tick} * 1000;
-    hooks.listener->onKey(KeyEvent{transition, vk, false, isExtendedKey(vk), tick, steady.us});
+    hooks.listener->onKey(input.key(transition, vk));
   }
   void tap(std::uint32_t tick, std::int32_t vk) {
     key(tick, kKeyPress, vk);
@@ -37,7 +33,7 @@ class ApplicationTest : public testing::Test {
     clock.now = tick;
     steady.us = std::int64_t{tick} * 1000;
     cursor.position = {x, y};
-    hooks.listener->onMouse(MouseEvent{code, x, y, false, 0, tick, steady.us});
+    hooks.listener->onMouse(input.mouse(code, x, y));
   }
   // Runs what F12 started; the user's actions set for moments of the run
   // happen in its pauses.
@@ -47,32 +43,7 @@ class ApplicationTest : public testing::Test {
   }
   void passTo(std::uint32_t tick);
 
-  CallLog log;
-  CallLog injected;
-  FakeControls controls{log};
-  FakeScriptBox box;
-  FakeWindowListBox windowList;
-  std::atomic<bool> loop{false};
-  FakeWindowSystem windows{log};
-  FakeInputHooks hooks;
-  FakeWaiterFactory waiters;
-  FakeClock clock;
-  FakeSteadyClock steady;
-  FakeCursor cursor;
-  LoopbackInjector injector{injected, &waiters.nowUs, hooks, steady, cursor};
-  FakeRunThreads threads;
-  FakeWindowThread windowThread{&clock};
-  FakeLastInput lastInput;
-  FakeSounds sounds{log};
-  FakeProcesses processes;
-  FakeFileDialogs dialogs{log};
-  FakeFileStore files{log};
-  FakeTextCodec codec;
-  FakeKeyboardActivity keyboard;
-  FakeIntegrityLevels integrity;
-  Application app{Platform{controls, box, windowList, loop, windows, hooks, injector, waiters, threads, windowThread,
-                           clock, steady, lastInput, cursor, sounds, processes, dialogs, files, codec, keyboard,
-                           integrity}};
+  Application app{platform()};
 };
 
 TEST_F(ApplicationTest, RecordedKeysAndClicksPlayBackAsTheyCame) {
@@ -307,9 +278,7 @@ TEST_F(ApplicationSecondCopyTest, OfTwoCopiesStartedTogetherOneRuns) {
   processes.running = {{L"EXPLORER.EXE", 1}, {L"TAMSIK.EXE", 1}, {L"TAMSIK.EXE", 1}};
   FakeInputHooks otherHooks;
   FakeWindowListBox otherList;
-  Application other{Platform{controls, box, otherList, loop, windows, otherHooks, injector, waiters, threads,
-                             windowThread, clock, steady, lastInput, cursor, sounds, processes, dialogs, files, codec,
-                             keyboard, integrity}};
+  Application other{platform(otherList, otherHooks)};
   EXPECT_TRUE(app.onWindowCreated());
   EXPECT_EQ(processes.broughtForward, 0) << "the copy that runs asks no one";
   EXPECT_FALSE(other.onWindowCreated());

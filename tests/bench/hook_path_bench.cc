@@ -33,7 +33,7 @@ struct Wiring {
   OwnPlacements placements{steady};
   FakeWindowThread windowThread;
   Recorder recorder{state, controls, box, cursor, placements, windowThread, clock};
-  HotKeys hotKeys{state, controls, box, sounds, runs, recorder};
+  HotKeys hotKeys{state, controls, sounds, runs, recorder};
 };
 
 void BM_Baseline_VirtualCall(benchmark::State& state) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "input/hook_codes.h"
 #include "platform/controls.h"
 #include "platform/device_activity.h"
 #include "platform/input.h"
@@ -370,6 +371,24 @@ class FakeSteadyClock : public SteadyClock {
   std::int64_t nowUs() override { return us; }
   std::uint32_t windowsTick() const { return static_cast<std::uint32_t>(us / 15625 * 15625 / 1000); }
   std::int64_t us = 100'000'000;
+};
+
+// The user's input as the hooks deliver it at the clock's present moment:
+// with the tick Windows reads then, and the clock's microseconds as the
+// moment the hook got it. Without an extended flag of its own, a key has the
+// one usual for its code.
+class UserInput {
+ public:
+  explicit UserInput(const FakeSteadyClock& clock) : clock_(clock) {}
+  KeyEvent key(std::int32_t transition, std::int32_t vk, std::optional<bool> extended = std::nullopt) const {
+    return {transition, vk, false, extended.value_or(isExtendedKey(vk)), clock_.windowsTick(), clock_.us};
+  }
+  MouseEvent mouse(std::int32_t code, std::int32_t x, std::int32_t y, std::int32_t data = 0, bool own = false) const {
+    return {code, x, y, own, data, clock_.windowsTick(), clock_.us};
+  }
+
+ private:
+  const FakeSteadyClock& clock_;
 };
 
 // Unreadable as while the secure desktop has the input: GetCursorPos fails.

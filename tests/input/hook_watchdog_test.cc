@@ -113,7 +113,7 @@ class HookWatchdogTest : public testing::TestWithParam<Timeline> {
   std::vector<std::uint32_t> play(const Timeline& line) {
     clock.now = kStart;
     HookWatchdog watchdog{hooks, listener, {keyboard, lastInput, cursor}, clock};
-    hooks.install(listener);
+    watchdog.installHooks();
     bool keyboardAlive = true;
     bool mouseAlive = true;
     std::vector<std::uint32_t> reinstalls;
@@ -176,12 +176,13 @@ TEST(HookWatchdogReinstallTest, ReinstallsAtOnceAndCountsInputFromThen) {
   FakeCursor cursor;
   NullListener listener;
   HookWatchdog watchdog{hooks, listener, {keyboard, lastInput, cursor}, clock};
+  watchdog.installHooks();
   keyboard.tick = lastInput.tick = clock.now + 10;  // a key the keyboard hook missed, before the resume
   clock.now += 500;
   watchdog.reinstall();
   clock.now += 1000;
   EXPECT_FALSE(watchdog.check({}));
-  EXPECT_EQ(hooks.calls, (CallLog{"install"}));
+  EXPECT_EQ(hooks.calls, (CallLog{"install", "install"}));
 }
 
 }  // namespace

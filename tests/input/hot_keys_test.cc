@@ -2,42 +2,16 @@
 
 #include "app/texts.h"
 #include "input/hook_codes.h"
+#include "fakes/fake_runs.h"
 #include "input/recorder_fixture.h"
 
 namespace {
 
-class FakeRuns : public Runs {
- public:
-  FakeRuns(CallLog& log, std::atomic<std::int32_t>& playing) : log_(log), playing_(playing) {}
-  void start() override {
-    log_.push_back("run");
-    playing_ = 1;
-  }
-  void stop() override {
-    log_.push_back("stop");
-    playing_ = 0;
-  }
-  bool isTargetWindowInFront() override { return targetInFront; }
-  bool isForegroundWindowAboveUs() override { return foregroundAboveUs; }
-
-  bool targetInFront = false;
-  bool foregroundAboveUs = false;
-
- private:
-  CallLog& log_;
-  std::atomic<std::int32_t>& playing_;
-};
-
 class HotKeysTest : public RecorderTest {
  protected:
   // Keys as the hook delivers them, at the clock's present moment.
-  void press(std::int32_t vk) { hotKeys.onKeyEvent(at(KeyEvent{0, vk, false, isExtendedKey(vk)})); }
-  void release(std::int32_t vk) { hotKeys.onKeyEvent(at(KeyEvent{2, vk, false, isExtendedKey(vk)})); }
-  KeyEvent at(KeyEvent event) {
-    event.time = steady.windowsTick();
-    event.atUs = steady.us;
-    return event;
-  }
+  void press(std::int32_t vk) { hotKeys.onKeyEvent(input.key(kKeyPress, vk)); }
+  void release(std::int32_t vk) { hotKeys.onKeyEvent(input.key(kKeyRelease, vk)); }
   void tap(std::int32_t vk) {
     press(vk);
     release(vk);
@@ -49,7 +23,7 @@ class HotKeysTest : public RecorderTest {
 
   FakeSounds sounds{log};
   FakeRuns runs{log, state.playing};
-  HotKeys hotKeys{state, controls, box, sounds, runs, recorder};
+  HotKeys hotKeys{state, controls, sounds, runs, recorder};
 };
 
 using hot_key::kF11;

@@ -4,7 +4,6 @@
 
 #include "fakes/fake_platform.h"
 #include "fakes/fake_script_box.h"
-#include "input/hook_codes.h"
 #include "input/recorder.h"
 
 // A recorder wired to fakes, with a recording started the way ScrollLock
@@ -26,14 +25,12 @@ class RecorderTest : public testing::Test {
   void mouseAt(std::uint32_t ms, std::int32_t code, std::int32_t x, std::int32_t y, bool own = false,
                std::int32_t data = 0) {
     at(ms);
-    recorder.onMouseEvent(MouseEvent{code, x, y, own, data, steady.windowsTick(), steady.us});
+    recorder.onMouseEvent(input.mouse(code, x, y, data, own));
   }
 
-  // Without an extended flag of its own, the key has the one usual for it.
   void keyAt(std::uint32_t ms, std::int32_t transition, std::int32_t vk, std::optional<bool> extended = std::nullopt) {
     at(ms);
-    recorder.appendKeyLine(
-        KeyEvent{transition, vk, false, extended.value_or(isExtendedKey(vk)), steady.windowsTick(), steady.us});
+    recorder.appendKeyLine(input.key(transition, vk, extended));
   }
 
   CallLog log;
@@ -41,6 +38,7 @@ class RecorderTest : public testing::Test {
   FakeControls controls{log};
   FakeScriptBox box;
   FakeSteadyClock steady;
+  UserInput input{steady};
   static constexpr std::uint32_t kStartTick = 100000;
   FakeClock clock;  // the pace of the box and the readout
   FakeCursor cursor;
