@@ -9,7 +9,7 @@
 #include <functional>
 #include <string>
 
-#include "app/program.h"
+#include "app/win32/program.h"
 #include "platform/win32/window_thread.h"
 #include "fakes/fake_platform.h"
 #include "support/stopwatch.h"
@@ -49,7 +49,7 @@ int main() {
   InputListener& listener = *hooks.listener;
   MainWindow& window = program.window();
   RunState& state = program.application().state();
-  window.uncheck(CheckBox::选择框3);  // keep the window up while recording
+  window.controls().uncheck(CheckBox::选择框3);  // keep the window up while recording
 
   std::printf("Idle hook path through the real window (no recording, no hot key):\n");
   std::printf("  key event   %8.3f us per call\n",

@@ -15,7 +15,7 @@
 #include <string>
 
 #include "app/control_ids.h"
-#include "app/program.h"
+#include "app/win32/program.h"
 #include "desktop/script_files.h"
 #include "fakes/fake_platform.h"
 #include "platform/win32/edit_script_box.h"

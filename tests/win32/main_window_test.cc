@@ -1,4 +1,4 @@
-#include "app/program.h"
+#include "app/win32/program.h"
 #include "platform/win32/window_thread.h"
 
 #include <commctrl.h>
@@ -116,15 +116,15 @@ TEST_F(MainWindowTest, SensitivityStaysWithinItsRangeAndCannotBeTyped) {
 
   // The arrow keys step the value through the buddy, one at a time.
   // The recorder's reading follows every change, from the arrows or from outside.
-  EXPECT_EQ(window.sensitivityText(), L"10");
+  EXPECT_EQ(window.controls().sensitivityText(), L"10");
   for (int i = 0; i < 60; ++i) SendMessageW(arrows, WM_KEYDOWN, VK_UP, 0);
   EXPECT_EQ(windowText(edit), L"50");
-  EXPECT_EQ(window.sensitivityText(), L"50");
+  EXPECT_EQ(window.controls().sensitivityText(), L"50");
   for (int i = 0; i < 60; ++i) SendMessageW(arrows, WM_KEYDOWN, VK_DOWN, 0);
   EXPECT_EQ(windowText(edit), L"5");
-  EXPECT_EQ(window.sensitivityText(), L"5");
+  EXPECT_EQ(window.controls().sensitivityText(), L"5");
   SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"12"));
-  EXPECT_EQ(window.sensitivityText(), L"12");
+  EXPECT_EQ(window.controls().sensitivityText(), L"12");
 }
 
 TEST_F(MainWindowTest, MouseEventsShowTheCursorPositionInPanelZero) {

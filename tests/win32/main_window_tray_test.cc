@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/control_ids.h"
-#include "app/program.h"
+#include "app/win32/program.h"
 #include "platform/win32/window_thread.h"
 #include "fakes/fake_platform.h"
 #include "support/wine_desktop.h"
@@ -40,7 +40,7 @@ TEST_F(MainWindowTrayTest, TimerRunsWhileRecordingOrPlayingAndStopsWhenIdle) {
     SCOPED_TRACE(testing::Message() << "recording " << c.recording << " playing " << c.playing);
     state().recording = c.recording;
     state().playing = c.playing;
-    window.setTimerPeriod(1000);
+    window.controls().setTimerPeriod(1000);
     tick();
     EXPECT_EQ(timerWasRunning(), c.keepsRunning);
     EXPECT_EQ(wineTrayIconCount(), 1);

@@ -1,4 +1,4 @@
-#include "app/tray_icon.h"
+#include "app/win32/tray_icon.h"
 
 #include <shellapi.h>
 

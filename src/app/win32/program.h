@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "app/application.h"
-#include "app/main_window.h"
+#include "app/win32/main_window.h"
 #include "platform/win32/device_activity.h"
 #include "platform/win32/input_injector.h"
 #include "platform/win32/run_threads.h"
@@ -23,6 +23,8 @@ class Program {
   enum class Started { shown, secondCopy, failed };
 
   Program(InputHooks& hooks, Processes& processes, WindowThread& windowThread);
+  // The window goes first, while the Application it lets go of still lives.
+  ~Program();
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
 

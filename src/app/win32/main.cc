@@ -1,7 +1,7 @@
 #include <windows.h>
 
 #include "app/control_ids.h"
-#include "app/program.h"
+#include "app/win32/program.h"
 #include "platform/win32/dpi.h"
 #include "platform/win32/input_hooks.h"
 #include "platform/win32/processes.h"
