@@ -4,6 +4,7 @@
 #include "desktop/script_files.h"
 #include "desktop/window_list.h"
 #include "input/messages.h"
+#include "script/messages.h"
 
 Application::Application(const Platform& platform)
     : platform_(platform),
@@ -11,16 +12,15 @@ Application::Application(const Platform& platform)
       ownPlacements_(platform.time.steadyClock),
       playerInput_(platform.input.injector, ownPlacements_),
       script_(window_.scriptBox, window_.windowThread),
-      player_(state_.playing, script_, window_.loopOption, window_.controls, playerInput_, platform.time.waiters),
+      player_(state_.playing, script_, window_.loopOption, window_.controls, playerInput_, platform.time.waiters,
+              {gate_, platform.system.inputDesktop, platform.system.windows}),
       recorder_(state_, window_.controls, window_.scriptBox, platform.input.cursor, ownPlacements_,
-                window_.windowThread, platform.time.clock),
+                window_.windowThread, platform.time.clock, platform.input.hooks),
       hotKeys_(state_, window_.controls, platform.system.sounds, *this, recorder_),
       watchdog_(platform.input.hooks, *this, {platform.input.keyboard, platform.input.lastInput, platform.input.cursor},
                 platform.time.clock) {
-  // Windows refuses the input of a run that goes to a window above ours.
-  player_.setInputRefusedListener([this] {
-    window_.windowThread.post([this] { window_.controls.setStatusText(StatusPanel::message, texts::kForegroundElevated); });
-  });
+  player_.setNoticeListener(
+      [this](RunNotice notice) { window_.windowThread.post([this, notice] { showRunNotice(notice); }); });
   // The recording's last lines are in the box: the script is published now,
   // not when a run asks for it.
   recorder_.setRecordingListener([this](bool recording) {
@@ -46,8 +46,45 @@ bool Application::onWindowCreated() {
 bool Application::onWindowClosing(std::chrono::milliseconds patience) {
   watchdog_.removeHooks();
   window_.controls.setTimerPeriod(0);
+  return stopRuns(patience);
+}
+
+bool Application::stopRuns(std::chrono::milliseconds patience) {
   player_.stop();
-  return platform_.time.runThreads.joinAll(patience);
+  if (platform_.time.runThreads.joinAll(patience)) return true;
+  player_.releaseStuckRuns();
+  return false;
+}
+
+void Application::onDesktopAway(DesktopGate::Cause cause, bool away) {
+  if (!gate_.set(cause, away)) return;
+  const std::int64_t now = platform_.time.steadyClock.nowUs();
+  if (state_.recording) away ? recorder_.pauseRecording(now) : recorder_.resumeRecording(now);
+  player_.gateChanged();
+}
+
+void Application::onSessionEnding() {
+  if (state_.recording) recorder_.endRecording(platform_.time.steadyClock.nowUs());
+  // Windows may end the process soon after the session's end is answered.
+  stopRuns(kSessionEndPatience);
+}
+
+void Application::showRunNotice(RunNotice notice) {
+  switch (notice) {
+    case RunNotice::inputRefused:
+      // Windows refuses the input of a run that goes to a window above ours.
+      if (isForegroundWindowAboveUs()) window_.controls.setStatusText(StatusPanel::message, texts::kForegroundElevated);
+      break;
+    case RunNotice::desktopAway:
+      window_.controls.setStatusText(StatusPanel::message, texts::kDesktopAway);
+      break;
+    case RunNotice::windowHung:
+      window_.controls.setStatusText(StatusPanel::message, texts::kForegroundHung);
+      break;
+    case RunNotice::goingOn:
+      window_.controls.setStatusText(StatusPanel::message, L"");
+      break;
+  }
 }
 
 void Application::clearScript() { window_.scriptBox.setText(L""); }

@@ -20,6 +20,8 @@
 // turns its messages into these calls. Window thread throughout.
 class Application : private InputListener, private Runs {
  public:
+  static constexpr std::chrono::milliseconds kSessionEndPatience{500};
+
   explicit Application(const Platform& platform);
   ~Application() override;
   Application(const Application&) = delete;
@@ -50,6 +52,13 @@ class Application : private InputListener, private Runs {
   // The system resumed from sleep, or the session was unlocked: the system
   // may have dropped the hooks meanwhile, so they are installed again.
   void onResumeOrUnlock();
+  // The session locked or unlocked, disconnected or connected again, the
+  // machine suspended or resumed: while any of them keeps the desktop away,
+  // runs pause and a recording's clock stands still.
+  void onDesktopAway(DesktopGate::Cause cause, bool away);
+  // The user logs off, or Windows shuts down or restarts: a run stops and
+  // lets go of what it holds, a recording ends as ScrollLock ends it.
+  void onSessionEnding();
   // Another window came to the front. One above ours hides the input aimed
   // at it from the hooks, also when it leaves before the watchdog looks.
   void onForegroundChanged(WindowHandle window);
@@ -58,6 +67,10 @@ class Application : private InputListener, private Runs {
 
  private:
   ScriptFileContext fileContext();
+  // Stops the runs; what a run whose thread did not end within the patience
+  // holds is let go of from here. False then.
+  bool stopRuns(std::chrono::milliseconds patience);
+  void showRunNotice(RunNotice notice);
   // InputListener: the hooks' events.
   void onKey(const KeyEvent& event) override;
   void onMouse(const MouseEvent& event) override;
@@ -70,6 +83,7 @@ class Application : private InputListener, private Runs {
   Platform platform_;
   const WindowParts& window_;  // of platform_
   RunState state_;
+  DesktopGate gate_;
   OwnPlacements ownPlacements_;
   PlacementNotingInjector playerInput_;
   PublishedScript script_;

@@ -49,12 +49,13 @@ struct FileParts {
   TextCodec& codec;
 };
 
-// The rest of the system: its windows and processes, sound.
+// The rest of the system: its windows, desktops and processes, sound.
 struct SystemParts {
   WindowSystem& windows;
   Processes& processes;
   Sounds& sounds;
   IntegrityLevels& integrity;
+  InputDesktop& inputDesktop;
 };
 
 struct Platform {

@@ -25,9 +25,11 @@ std::wstring secondsText(std::int32_t ms) {
 
 }  // namespace
 
-std::wstring recordingSummary(std::int32_t lineCount, std::int32_t elapsedMs) {
-  return texts::kSummaryPrefix + std::to_wstring(lineCount) + texts::kSummaryMiddle + secondsText(elapsedMs) +
-         texts::kSummarySuffix;
+std::wstring recordingSummary(std::int32_t lineCount, std::int32_t elapsedMs, std::uint64_t lostEvents) {
+  std::wstring summary = texts::kSummaryPrefix + std::to_wstring(lineCount) + texts::kSummaryMiddle +
+                         secondsText(elapsedMs) + texts::kSummarySuffix;
+  if (lostEvents > 0) summary += texts::kLostPrefix + std::to_wstring(lostEvents) + texts::kLostSuffix;
+  return summary;
 }
 
 std::int32_t elapsedBetween(std::int64_t startUs, std::int64_t atUs) {
@@ -51,12 +53,13 @@ double leadingNumber(const std::wstring& text) {
 }
 
 Recorder::Recorder(RunState& state, Controls& controls, ScriptBox& box, CursorPosition& cursor,
-                   OwnPlacements& ownPlacements, WindowThread& windowThread, TickClock& clock)
+                   OwnPlacements& ownPlacements, WindowThread& windowThread, TickClock& clock, InputHooks& hooks)
     : state_(state),
       controls_(controls),
       box_(box),
       cursor_(cursor),
       ownPlacements_(ownPlacements),
+      hooks_(hooks),
       boxUpdate_(windowThread, clock, [this] { flushToBox(); }),
       readout_(windowThread, clock, [this] { showCursorPosition(); }) {}
 
@@ -73,27 +76,72 @@ void Recorder::beginRecording(std::int64_t startUs) {
   box_.setText(L"");
   state_.lastMousePos = {};
   state_.lastMouseTime = 0;
+  down_.clear();
+  pausedAtUs_.reset();
+  lostAtStart_ = hooks_.lostEvents();
   if (listener_) listener_(true);
 }
 
 void Recorder::endRecording(std::int64_t endUs) {
+  // A recording paused by a lock ends where it stood.
+  if (pausedAtUs_) endUs = *pausedAtUs_;
+  releaseAllDown(endUs);
+  pausedAtUs_.reset();
   state_.recording = 0;
   flushToBox();
-  controls_.setStatusText(StatusPanel::message, recordingSummary(box_.lineCount(), lengthMs(endUs)));
+  controls_.setStatusText(StatusPanel::message, recordingSummary(box_.lineCount(), lengthMs(endUs),
+                                                                 hooks_.lostEvents() - lostAtStart_));
   state_.recordStartTick = 0;
   if (listener_) listener_(false);
 }
 
+void Recorder::pauseRecording(std::int64_t atUs) {
+  if (!state_.recording || pausedAtUs_) return;
+  releaseAllDown(atUs);
+  pausedAtUs_ = atUs;
+}
+
+void Recorder::resumeRecording(std::int64_t atUs) {
+  if (!pausedAtUs_) return;
+  if (atUs > *pausedAtUs_) state_.recordStartTick += atUs - *pausedAtUs_;
+  pausedAtUs_.reset();
+}
+
+void Recorder::noteDown(const Down& down, bool isDown) {
+  auto same = [&](const Down& other) {
+    return other.mouse == down.mouse && other.code == down.code && other.data == down.data;
+  };
+  if (!isDown) {
+    std::erase_if(down_, same);
+  } else if (std::none_of(down_.begin(), down_.end(), same)) {
+    down_.push_back(down);
+  }
+}
+
+void Recorder::releaseAllDown(std::int64_t atUs) {
+  const std::int32_t t = std::max(elapsedMs(atUs), lastLineMs_);
+  for (auto down = down_.rbegin(); down != down_.rend(); ++down) {
+    lastLineMs_ = t;
+    appendLine(down->mouse ? mouseLine(t, down->code, state_.lastMousePos.x, state_.lastMousePos.y,
+                                       down->code == mouse_code::kXUp ? std::optional<std::int32_t>(down->data)
+                                                                      : std::nullopt)
+                           : keyLine(t, kKeyRelease, down->code, down->extended));
+  }
+  down_.clear();
+}
+
 void Recorder::appendKeyLine(const KeyEvent& event) {
+  if (pausedAtUs_) return;
   std::optional<bool> extended;
   if (event.extended != isExtendedKey(event.vk)) extended = event.extended;
   const std::int32_t t = elapsedMs(event.atUs);
   lastLineMs_ = t;
+  noteDown({false, event.vk, 0, extended}, event.transition != kKeyRelease);
   appendLine(keyLine(t, event.transition, event.vk, extended));
 }
 
 void Recorder::onMouseEvent(const MouseEvent& event) {
-  if (state_.recording && !ownPlacements_.isOwn(event) && controls_.isChecked(CheckBox::选择框7) &&
+  if (state_.recording && !pausedAtUs_ && !ownPlacements_.isOwn(event) && controls_.isChecked(CheckBox::选择框7) &&
       (event.code != mouse_code::kMove || controls_.isChecked(CheckBox::选择框1))) {
     appendMouseLine(event);
   }
@@ -119,6 +167,11 @@ void Recorder::appendMouseLine(const MouseEvent& event) {
   lastLineMs_ = t;
   std::optional<std::int32_t> data;
   if (mouse_code::carriesData(event.code)) data = event.data;
+  for (std::int32_t up : {mouse_code::kLeftUp, mouse_code::kRightUp, mouse_code::kMiddleUp, mouse_code::kXUp}) {
+    const Down button{true, up, up == mouse_code::kXUp ? event.data : 0, std::nullopt};
+    if (event.code == up >> 1) noteDown(button, true);
+    if (event.code == up) noteDown(button, false);
+  }
   appendLine(mouseLine(t, event.code, event.x, event.y, data));
 }
 

@@ -2,12 +2,15 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "app/run_state.h"
 #include "input/own_input.h"
 #include "input/paced_update.h"
 #include "platform/controls.h"
+#include "platform/input.h"
 #include "platform/script_box.h"
 #include "platform/system.h"
 #include "platform/window_thread.h"
@@ -28,7 +31,7 @@
 class Recorder {
  public:
   Recorder(RunState& state, Controls& controls, ScriptBox& box, CursorPosition& cursor, OwnPlacements& ownPlacements,
-           WindowThread& windowThread, TickClock& clock);
+           WindowThread& windowThread, TickClock& clock, InputHooks& hooks);
 
   // The one place where a recording starts and ends; the listener hears of
   // both, after the fact, with the value `recording` has then.
@@ -36,9 +39,16 @@ class Recorder {
   // A recording starts at startUs: recording := 1, and the recorded script,
   // the box and the mouse filters start afresh.
   void beginRecording(std::int64_t startUs);
-  // The event at endUs ends the recording: recording := 0, the box gets
-  // every line, and panel 1 the summary.
+  // The event at endUs ends the recording: every key and button still down
+  // gets its release, recording := 0, the box gets every line, and panel 1
+  // the summary, with the events the hooks could not hand over.
   void endRecording(std::int64_t endUs);
+  // The session locks, disconnects or suspends at atUs: every key and button
+  // still down gets its release (their own releases happen where the hooks
+  // cannot see them), and the recording's clock stands still until
+  // resumeRecording(), which takes up the time from where it stood.
+  void pauseRecording(std::int64_t atUs);
+  void resumeRecording(std::int64_t atUs);
   // The length of a recording that the event at endUs ends, in whole
   // milliseconds: never shorter than its last line's stamp.
   std::int32_t lengthMs(std::int64_t endUs) const;
@@ -53,9 +63,20 @@ class Recorder {
   void flushToBox();
 
  private:
+  // A key (mouse false, code the virtual-key code, extended as pressed) or a
+  // button (code its up flag, data a side button's number) that a line
+  // pressed and no line has released yet.
+  struct Down {
+    bool mouse;
+    std::int32_t code;
+    std::int32_t data;
+    std::optional<bool> extended;
+  };
   void appendMouseLine(const MouseEvent& event);
   std::int32_t elapsedMs(std::int64_t atUs) const;
   void appendLine(const std::wstring& line);
+  void noteDown(const Down& down, bool isDown);
+  void releaseAllDown(std::int64_t atUs);
   void showCursorPosition();
 
   RunState& state_;
@@ -63,7 +84,11 @@ class Recorder {
   ScriptBox& box_;
   CursorPosition& cursor_;
   OwnPlacements& ownPlacements_;
+  InputHooks& hooks_;
   std::function<void(bool)> listener_;
+  std::vector<Down> down_;
+  std::optional<std::int64_t> pausedAtUs_;
+  std::uint64_t lostAtStart_ = 0;
   // Recorded lines not yet in the box.
   std::wstring pending_;
   std::int32_t lastLineMs_ = 0;
@@ -77,7 +102,8 @@ class Recorder {
 // "共N条脚本,估计执行时间需要S秒", S being the milliseconds as seconds with
 // up to three decimals and no trailing zeros (12345 → 12.345, 1500 → 1.5,
 // 2000 → 2).
-std::wstring recordingSummary(std::int32_t lineCount, std::int32_t elapsedMs);
+// When the hooks lost events, ",丢失N个输入事件!" follows.
+std::wstring recordingSummary(std::int32_t lineCount, std::int32_t elapsedMs, std::uint64_t lostEvents = 0);
 
 // Whole milliseconds from startUs to atUs, 0 for a moment before the start,
 // at most INT32_MAX.

@@ -23,7 +23,18 @@ class IntegrityLevels {
  public:
   virtual ~IntegrityLevels() = default;
   // True when the process that owns the window runs at a higher integrity
-  // level than this one, as far as its level can be read. False for no
-  // window, and for a process whose level the system will not show.
+  // level than this one, and when its process or token cannot be read:
+  // another account's program (one elevated with another administrator's
+  // password), or the system's own. False for no window.
   virtual bool isAboveOurs(WindowHandle window) = 0;
+};
+
+// The desktop that takes the user's input. While the session is locked, or a
+// UAC prompt or Ctrl+Alt+Del has the secure desktop, it is not ours: the
+// system refuses every event injected then, and no notification says so.
+// Any thread.
+class InputDesktop {
+ public:
+  virtual ~InputDesktop() = default;
+  virtual bool isOurs() = 0;
 };

@@ -101,6 +101,10 @@ class InputHooks {
   // before the first. Hooks that work through a backlog of input are called
   // now, whatever the stamps of the events they are given.
   virtual std::uint32_t lastEventTick(InputDevice device) = 0;
+  // Any thread: the events the system gave the hooks and the listener never
+  // got, since the hooks were made (the window thread fell behind by more
+  // than they could hold).
+  virtual std::uint64_t lostEvents() = 0;
 };
 
 // Synthetic input. Any thread; the player's thread is the one that uses it.

@@ -31,6 +31,10 @@ class WindowSystem {
   // with a zero; the number of characters copied.
   virtual std::int32_t readTitle(WindowHandle window, wchar_t* buffer, std::int32_t size) = 0;
   virtual WindowHandle foregroundWindow() = 0;
+  // The system calls the window's program not responding: it has taken no
+  // message for 5 s, or the window is the ghost the system shows in its
+  // place. False for no window.
+  virtual bool isHung(WindowHandle window) = 0;
 };
 
 // The drop-down list of windows (组合框): a text and a number per entry.

@@ -1,6 +1,7 @@
 #include "script/held_input.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -18,48 +19,126 @@ constexpr Button kButtons[] = {
 
 }  // namespace
 
-void HeldInput::press(const Held& held) {
-  // Auto-repeat presses a held key again; it still needs one release.
-  auto same = [&](const Held& other) { return other.sameAs(held); };
-  if (std::none_of(held_.begin(), held_.end(), same)) held_.push_back(held);
+std::vector<HeldInput::Held> HeldInput::buttonsPressed(std::int32_t flags, std::int32_t data) {
+  std::vector<Held> buttons;
+  for (const Button& button : kButtons) {
+    if (flags & button.down) buttons.push_back({true, button.up, button.up == mouse_code::kXUp ? data : 0, {}});
+  }
+  return buttons;
 }
 
-void HeldInput::release(const Held& held) {
-  std::erase_if(held_, [&](const Held& other) { return other.sameAs(held); });
+std::vector<HeldInput::Held> HeldInput::buttonsReleased(std::int32_t flags, std::int32_t data) {
+  std::vector<Held> buttons;
+  for (const Button& button : kButtons) {
+    if (flags & button.up) buttons.push_back({true, button.up, button.up == mouse_code::kXUp ? data : 0, {}});
+  }
+  return buttons;
+}
+
+void HeldInput::note(const Held& held, bool down) {
+  auto same = [&](const Held& other) { return other.sameAs(held); };
+  if (!down) {
+    std::erase_if(held_, same);
+  } else if (std::none_of(held_.begin(), held_.end(), same)) {
+    // Auto-repeat presses a held key again; it still needs one release.
+    held_.push_back(held);
+  }
 }
 
 bool HeldInput::injectKeyEvent(std::int32_t vk, std::int32_t transition, std::optional<bool> extended) {
   const bool taken = inner_.injectKeyEvent(vk, transition, extended);
-  refused_ = refused_ || !taken;
-  Held key{false, vk, 0, extended};
-  if (transition == kKeyRelease) {
-    release(key);
-  } else if (taken) {
-    press(key);
+  const Held key{false, vk, 0, extended};
+  bool releaseNow = false;
+  {
+    std::lock_guard lock(mutex_);
+    refused_ = refused_ || !taken;
+    if (taken) note(key, transition != kKeyRelease);
+    releaseNow = forGood_ && taken && transition != kKeyRelease;
   }
+  if (releaseNow) releaseAll();
   return taken;
 }
 
 bool HeldInput::injectMouseEvent(std::int32_t flags, std::int32_t dx, std::int32_t dy, std::int32_t data) {
   const bool taken = inner_.injectMouseEvent(flags, dx, dy, data);
-  refused_ = refused_ || !taken;
-  for (const Button& button : kButtons) {
-    Held held{true, button.up, button.up == mouse_code::kXUp ? data : 0, std::nullopt};
-    // A flag word may both press and release a button: the release comes last.
-    if ((flags & button.down) && taken) press(held);
-    if (flags & button.up) release(held);
+  bool releaseNow = false;
+  {
+    std::lock_guard lock(mutex_);
+    refused_ = refused_ || !taken;
+    if (taken) {
+      // A flag word may both press and release a button: the release comes last.
+      for (const Held& button : buttonsPressed(flags, data)) note(button, true);
+      for (const Held& button : buttonsReleased(flags, data)) note(button, false);
+    }
+    releaseNow = forGood_ && taken && !buttonsPressed(flags, data).empty();
   }
+  if (releaseNow) releaseAll();
   return taken;
 }
 
+bool HeldInput::send(const Held& held, bool press) {
+  // Each button's down flag is the bit below its up flag.
+  if (held.mouse) return inner_.injectMouseEvent(press ? held.code >> 1 : held.code, 0, 0, held.data);
+  return inner_.injectKeyEvent(held.code, press ? kKeyPress : kKeyRelease, held.extended);
+}
+
+std::vector<HeldInput::Held> HeldInput::releaseEach(std::vector<Held> items) {
+  std::vector<Held> refused;
+  for (auto item = items.rbegin(); item != items.rend(); ++item) {
+    if (!send(*item, false)) refused.push_back(*item);
+  }
+  std::reverse(refused.begin(), refused.end());
+  return refused;
+}
+
 void HeldInput::releaseAll() {
-  while (!held_.empty()) {
-    Held last = held_.back();
-    held_.pop_back();
-    if (last.mouse) {
-      inner_.injectMouseEvent(last.code, 0, 0, last.data);
-    } else {
-      inner_.injectKeyEvent(last.code, kKeyRelease, last.extended);
+  std::vector<Held> items;
+  {
+    std::lock_guard lock(mutex_);
+    items.swap(held_);
+  }
+  std::vector<Held> refused = releaseEach(std::move(items));
+  std::lock_guard lock(mutex_);
+  // What was pressed meanwhile came after what stays held.
+  held_.insert(held_.begin(), refused.begin(), refused.end());
+}
+
+void HeldInput::releaseForGood() {
+  {
+    std::lock_guard lock(mutex_);
+    forGood_ = true;
+  }
+  releaseAll();
+}
+
+void HeldInput::letGo() {
+  {
+    std::lock_guard lock(mutex_);
+    for (const Held& held : held_) {
+      if (std::none_of(letGo_.begin(), letGo_.end(), [&](const Held& other) { return other.sameAs(held); })) {
+        letGo_.push_back(held);
+      }
     }
   }
+  releaseAll();
+}
+
+void HeldInput::takeBack() {
+  releaseAll();
+  std::vector<Held> items;
+  {
+    std::lock_guard lock(mutex_);
+    items.swap(letGo_);
+  }
+  for (const Held& item : items) {
+    if (send(item, true)) {
+      std::lock_guard lock(mutex_);
+      note(item, true);
+    }
+  }
+}
+
+bool HeldInput::takeRefusal() {
+  std::lock_guard lock(mutex_);
+  return std::exchange(refused_, false);
 }

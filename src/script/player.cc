@@ -32,8 +32,15 @@ void ActionSchedule::played(std::int64_t dueUs, std::int64_t wentOutUs) {
 }
 
 ScriptPlayer::ScriptPlayer(std::atomic<std::int32_t>& playing, PublishedScript& script, const std::atomic<bool>& loop,
-                           Controls& controls, InputInjector& input, WaiterFactory& waiters)
-    : playing_(playing), script_(script), loop_(loop), controls_(controls), input_(input), waiters_(waiters) {
+                           Controls& controls, InputInjector& input, WaiterFactory& waiters,
+                           const RunConditions& conditions)
+    : playing_(playing),
+      script_(script),
+      loop_(loop),
+      controls_(controls),
+      input_(input),
+      waiters_(waiters),
+      conditions_(conditions) {
   script_.setPublishedListener([this] { scriptChanged(); });
   // Between runs nobody reads the script; beginRun publishes it.
   script_.followChangesWhile([this] { return playing_.load() != 0; });
@@ -42,11 +49,28 @@ ScriptPlayer::ScriptPlayer(std::atomic<std::int32_t>& playing, PublishedScript& 
 ScriptPlayer::Run ScriptPlayer::beginRun() {
   script_.publishNow();
   std::lock_guard lock(mutex_);
-  Run run{currentRun_.load() + 1, waiters_.makeWaiter()};
+  Run run{currentRun_.load() + 1, waiters_.makeWaiter(), std::make_shared<HeldInput>(input_)};
   currentRun_.store(run.number);
   currentWaiter_ = run.waiter;
+  std::erase_if(held_, [](const std::weak_ptr<HeldInput>& held) { return held.expired(); });
+  held_.push_back(run.held);
   playing_.store(1);
   return run;
+}
+
+void ScriptPlayer::releaseStuckRuns() {
+  std::vector<std::shared_ptr<HeldInput>> stuck;
+  {
+    std::lock_guard lock(mutex_);
+    for (const std::weak_ptr<HeldInput>& held : held_) {
+      if (std::shared_ptr<HeldInput> alive = held.lock()) stuck.push_back(alive);
+    }
+  }
+  for (const std::shared_ptr<HeldInput>& held : stuck) held->releaseForGood();
+}
+
+void ScriptPlayer::tell(RunNotice notice) const {
+  if (notice_) notice_(notice);
 }
 
 void ScriptPlayer::stop() {
@@ -71,6 +95,37 @@ void ScriptPlayer::finish(const Run& run) {
   currentWaiter_.reset();
 }
 
+ScriptPlayer::Obstacle ScriptPlayer::obstacle(bool& desktopRefused) {
+  if (desktopRefused) desktopRefused = !conditions_.inputDesktop.isOurs();
+  if (desktopRefused || !conditions_.gate.isOpen()) return Obstacle::desktop;
+  WindowSystem& windows = conditions_.windows;
+  return windows.isHung(windows.foregroundWindow()) ? Obstacle::hungWindow : Obstacle::none;
+}
+
+bool ScriptPlayer::waitOut(Obstacle first, bool& desktopRefused, HeldInput& held, Waiter& waiter) {
+  bool letGo = false;
+  bool going = true;
+  Obstacle told = Obstacle::none;
+  for (Obstacle now = first; now != Obstacle::none; now = obstacle(desktopRefused)) {
+    if (now != told) {
+      told = now;
+      tell(now == Obstacle::desktop ? RunNotice::desktopAway : RunNotice::windowHung);
+    }
+    // Nothing stays pressed for the user who comes back to the desktop.
+    if (now == Obstacle::desktop && !letGo) {
+      held.letGo();
+      letGo = true;
+    }
+    if (waiter.waitUntil(waiter.nowUs() + kLookAgainUs) == WaitEnd::cancelled) {
+      going = false;
+      break;
+    }
+  }
+  if (letGo && going) held.takeBack();
+  tell(RunNotice::goingOn);
+  return going;
+}
+
 void ScriptPlayer::playScript(const Run& run) {
   if (script_.current()->text().empty()) {
     controls_.showError(texts::kEmptyScript);
@@ -81,12 +136,13 @@ void ScriptPlayer::playScript(const Run& run) {
   // Before the first due moment is taken, so that the first action is not
   // late by the thread's first calls.
   input_.warmUp();
-  HeldInput held(input_);
+  HeldInput& held = *run.held;
   ScriptAction action;
   ActionSchedule schedule;
   Waiter& waiter = *run.waiter;
   std::int32_t index = 0;
   bool refusalTold = false;
+  bool desktopRefused = false;
   // The stamp of the line played last in this pass, when one was.
   bool playedInPass = false;
   std::int32_t previousStamp = 0;
@@ -94,6 +150,13 @@ void ScriptPlayer::playScript(const Run& run) {
     std::shared_ptr<const ScriptSnapshot> script = script_.current();
     // A line that does not hold five numbers is passed over.
     if (std::optional<ScriptLine> line = readScriptLine(script->line(index))) {
+      // A pause begins at once, not when the next action is due, so that
+      // nothing the run holds stays pressed meanwhile.
+      if (desktopRefused || !conditions_.gate.isOpen()) {
+        if (!waitOut(Obstacle::desktop, desktopRefused, held, waiter)) break;
+        schedule.resumeAt(waiter.nowUs());
+        continue;
+      }
       action.setTime(line->time);
       action.setKind(line->kind);
       action.setCode(line->code);
@@ -103,11 +166,22 @@ void ScriptPlayer::playScript(const Run& run) {
       std::int64_t due = schedule.due(pause, action.leadUs(), waiter.nowUs());
       WaitEnd end = waiter.waitUntil(due - action.leadUs());
       if (end == WaitEnd::cancelled) break;
-      if (end == WaitEnd::interrupted) continue;  // the box changed: this line once more
+      // The box or the gate changed: this line once more.
+      if (end == WaitEnd::interrupted) continue;
+      if (Obstacle now = obstacle(desktopRefused); now != Obstacle::none) {
+        if (!waitOut(now, desktopRefused, held, waiter)) break;
+        schedule.resumeAt(waiter.nowUs());
+        continue;
+      }
       std::optional<std::int64_t> wentOut = action.execute(held, waiter, due);
-      if (held.takeRefusal() && !refusalTold && inputRefused_) {
+      if (held.takeRefusal()) {
+        // Refused on the secure desktop: played again once the desktop is ours.
+        if (!conditions_.inputDesktop.isOurs()) {
+          desktopRefused = true;
+          continue;
+        }
+        if (!refusalTold) tell(RunNotice::inputRefused);
         refusalTold = true;
-        inputRefused_();
       }
       if (!wentOut) break;
       schedule.played(due, *wentOut);

@@ -119,12 +119,13 @@ TEST_F(ApplicationTest, LinesReachTheBoxInBatchesAndWholeForASaveAndAtTheEnd) {
   EXPECT_EQ(box.text(), L"10 0 65 0 0\r\n20 2 65 0 0\r\n70 0 66 0 0\r\n170 2 66 0 0\r\n");
   key(100280, kKeyPress, 'C');
   tap(100290, kScrollLock);
-  EXPECT_EQ(box.text(), L"10 0 65 0 0\r\n20 2 65 0 0\r\n70 0 66 0 0\r\n170 2 66 0 0\r\n280 0 67 0 0\r\n")
-      << "the end of the recording writes the rest at once";
-  EXPECT_EQ(controls.status[1], L"共6条脚本,估计执行时间需要0.29秒");
+  EXPECT_EQ(box.text(),
+            L"10 0 65 0 0\r\n20 2 65 0 0\r\n70 0 66 0 0\r\n170 2 66 0 0\r\n280 0 67 0 0\r\n290 2 67 0 0\r\n")
+      << "the end of the recording writes the rest at once, and releases what is still down";
+  EXPECT_EQ(controls.status[1], L"共7条脚本,估计执行时间需要0.29秒");
   tap(101000, kF12);
   EXPECT_EQ(play(), (CallLog{"0ms key 65 0", "10ms key 65 2", "60ms key 66 0", "160ms key 66 2", "270ms key 67 0",
-                             "270ms key 67 2"}));
+                             "280ms key 67 2"}));
 }
 
 TEST_F(ApplicationTest, RunGoingOnDuringARecordingPlaysTheLinesAsTheyReachTheBox) {
@@ -211,7 +212,7 @@ TEST_F(ApplicationTest, KeysMissedBecauseAnElevatedWindowIsInFrontAreNoSignOfALo
   };
   const Case cases[] = {
       {FakeIntegrityLevels::kMedium, false, true},  {FakeIntegrityLevels::kHigh, false, false},
-      {FakeIntegrityLevels::kSystem, false, false}, {FakeIntegrityLevels::kDenied, false, true},
+      {FakeIntegrityLevels::kSystem, false, false}, {FakeIntegrityLevels::kDenied, false, false},
       {FakeIntegrityLevels::kHigh, true, false},    {FakeIntegrityLevels::kMedium, true, true},
   };
   integrity.levels[0x1234] = FakeIntegrityLevels::kMedium;
@@ -244,18 +245,63 @@ TEST_F(ApplicationTest, F12SaysWhenTheWindowInFrontRunsAboveUs) {
   EXPECT_EQ(play(), (CallLog{"0ms key 65 0", "0ms key 65 2"})) << "the run starts all the same";
 }
 
-TEST_F(ApplicationTest, ARunWhoseInputTheSystemRefusesSaysSoOncePerRun) {
+TEST_F(ApplicationTest, ARunWhoseInputTheSystemRefusesSaysSoOncePerRunWhenTheWindowInFrontIsAboveUs) {
   box.setText(L"0 0 65 0 0\r\n100 2 65 0 0\r\n200 0 66 0 0\r\n");
   injector.refusing = true;
   tap(100000, kF12);
-  EXPECT_EQ(controls.status[1], L"") << "the window in front is not known to be above ours";
-  waiters.at(150, [&] { controls.status[1] = L"read"; });
   EXPECT_EQ(play(), (CallLog{"0ms key 65 0 refused", "100ms key 65 2 refused", "200ms key 66 0 refused"}))
       << "a refused press holds nothing to release";
-  EXPECT_EQ(controls.status[1], L"read") << "once a run";
+  EXPECT_EQ(controls.status[1], L"") << "the window in front is not above ours: nothing is known";
+  waiters.nowUs = 0;
   tap(101000, kF12);
+  windows.foreground = 0x1234;  // the script brought a window above ours to the front
+  integrity.levels[0x1234] = FakeIntegrityLevels::kHigh;
+  waiters.at(150, [&] { controls.status[1] = L"read"; });
+  play();
+  EXPECT_EQ(controls.status[1], L"read") << "once a run";
+  tap(102000, kF12);
+  controls.status[1] = L"read";
   play();
   EXPECT_EQ(controls.status[1], texts::kForegroundElevated) << "and again in the next";
+}
+
+TEST_F(ApplicationTest, WhileTheDesktopIsAwayARecordingStandsStillAndARunPausesAndSaysSo) {
+  controls.checked[CheckBox::选择框3] = false;
+  tap(100000, kScrollLock);
+  key(100100, kKeyPress, 0x11);  // Ctrl, whose release the hooks will not see
+  clock.now = 100200, steady.us = 100'200'000;
+  app.onDesktopAway(DesktopGate::locked, true);
+  clock.now = 200000, steady.us = 200'000'000;
+  app.onDesktopAway(DesktopGate::locked, false);
+  key(200050, kKeyPress, 'A');
+  tap(200060, kScrollLock);
+  EXPECT_EQ(box.text(), L"100 0 17 0 0\r\n200 2 17 0 0\r\n250 0 65 0 0\r\n260 2 65 0 0\r\n");
+
+  box.setText(L"0 0 16 0 0\r\n5000 2 16 0 0\r\n");
+  tap(300000, kF12);
+  std::wstring whilePaused;
+  waiters.at(1000, [&] { app.onDesktopAway(DesktopGate::suspended, true); });
+  waiters.at(1500, [&] { whilePaused = controls.status[1]; });
+  waiters.at(3000, [&] { app.onDesktopAway(DesktopGate::suspended, false); });
+  EXPECT_EQ(play(), (CallLog{"0ms key 16 0", "1000ms key 16 2", "3000ms key 16 0", "8000ms key 16 2"}));
+  EXPECT_EQ(whilePaused, texts::kDesktopAway);
+  EXPECT_EQ(controls.status[1], L"");
+}
+
+TEST_F(ApplicationTest, TheSessionsEndStopsTheRunAndEndsTheRecording) {
+  controls.checked[CheckBox::选择框3] = false;
+  box.setText(L"0 0 16 0 0\r\n600000 2 16 0 0\r\n");
+  tap(100000, kF12);
+  waiters.at(1000, [&] {
+    tap(101000, kScrollLock);
+    key(101100, kKeyPress, 'A');
+    app.onSessionEnding();
+  });
+  EXPECT_EQ(play(), (CallLog{"0ms key 16 0", "1000ms key 16 2"}));
+  EXPECT_EQ(app.state().playing.load(), 0);
+  EXPECT_EQ(app.state().recording, 0);
+  EXPECT_EQ(box.text(), L"100 0 65 0 0\r\n100 2 65 0 0\r\n");
+  EXPECT_EQ(controls.status[1], L"共3条脚本,估计执行时间需要0.1秒");
 }
 
 // The same program, not yet past the window's creation.

@@ -32,7 +32,8 @@ struct Wiring {
   FakeSteadyClock steady;
   OwnPlacements placements{steady};
   FakeWindowThread windowThread;
-  Recorder recorder{state, controls, box, cursor, placements, windowThread, clock};
+  FakeInputHooks hooks;
+  Recorder recorder{state, controls, box, cursor, placements, windowThread, clock, hooks};
   HotKeys hotKeys{state, controls, sounds, runs, recorder};
 };
 

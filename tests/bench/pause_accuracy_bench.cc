@@ -20,7 +20,9 @@
 
 #include "platform/controls.h"
 #include "platform/win32/edit_script_box.h"
+#include "platform/win32/input_desktop.h"
 #include "platform/win32/input_injector.h"
+#include "platform/win32/window_system.h"
 #include "platform/win32/win32_waiter.h"
 #include "platform/win32/window_thread.h"
 #include "script/player.h"
@@ -140,7 +142,10 @@ void play(const std::wstring& script, const std::vector<int>& pauses, PublishedS
   std::atomic<bool> loop{false};
   QuietControls controls;
   Win32InputInjector injector;
-  ScriptPlayer player(playing, published, loop, controls, injector, waiters);
+  DesktopGate gate;
+  Win32InputDesktop inputDesktop;
+  Win32WindowSystem windows;
+  ScriptPlayer player(playing, published, loop, controls, injector, waiters, {gate, inputDesktop, windows});
   box.setText(script);
 
   gStamps.clear();

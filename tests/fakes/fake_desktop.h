@@ -21,7 +21,7 @@ struct FakeDesktop {
             {clock, steady, waiters, threads},
             {ownHooks, injector, cursor, lastInput, keyboard},
             {files, codec},
-            {windows, processes, sounds, integrity}};
+            {windows, processes, sounds, integrity, inputDesktop}};
   }
 
   CallLog log;
@@ -48,4 +48,5 @@ struct FakeDesktop {
   FakeTextCodec codec;
   FakeKeyboardActivity keyboard;
   FakeIntegrityLevels integrity;
+  FakeInputDesktop inputDesktop;
 };

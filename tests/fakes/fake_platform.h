@@ -39,10 +39,12 @@ class FakeInputHooks : public InputHooks {
     listener = nullptr;
   }
   std::uint32_t lastEventTick(InputDevice device) override { return lastEvent[static_cast<int>(device)]; }
+  std::uint64_t lostEvents() override { return lost; }
 
   CallLog calls;
   InputListener* listener = nullptr;
   std::uint32_t lastEvent[2] = {0, 0};  // keyboard, mouse
+  std::uint64_t lost = 0;
 };
 
 class FakeClock : public TickClock {
@@ -127,8 +129,10 @@ class FakeKeyboardActivity : public KeyboardActivity {
 };
 
 // Integrity levels by the RID of the mandatory label, per window. kDenied is
-// a process whose token the system will not show us (another account's, a
-// protected one): its level is unknown, and so not above ours.
+// a process or token that the system will not open for us: OpenProcess and
+// OpenProcessToken refuse a process of another account (one elevated with
+// another administrator's password) or the system's own, which counts as
+// above ours.
 class FakeIntegrityLevels : public IntegrityLevels {
  public:
   static constexpr std::uint32_t kMedium = 0x2000;
@@ -138,11 +142,20 @@ class FakeIntegrityLevels : public IntegrityLevels {
 
   bool isAboveOurs(WindowHandle window) override {
     auto found = levels.find(window);
-    return window != 0 && found != levels.end() && found->second != kDenied && found->second > own;
+    return window != 0 && found != levels.end() && found->second > own;
   }
 
   std::uint32_t own = kMedium;
   std::map<WindowHandle, std::uint32_t> levels;  // windows not listed run at no level: not above
+};
+
+// The input desktop as Windows switches it: to Winlogon's secure desktop while
+// the session is locked or a UAC prompt or Ctrl+Alt+Del is up, when every
+// injection is refused.
+class FakeInputDesktop : public InputDesktop {
+ public:
+  bool isOurs() override { return ours; }
+  bool ours = true;
 };
 
 // The processes of the machine, and the claims of its sessions: a claim

@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -69,11 +70,14 @@ class FakeWindowSystem : public WindowSystem {
     return static_cast<std::int32_t>(copied);
   }
   WindowHandle foregroundWindow() override { return foreground; }
+  bool isHung(WindowHandle window) override { return window != 0 && hung.count(window) != 0; }
 
   static constexpr WindowHandle kDesktop = 0x10010;
   std::map<WindowHandle, Window> windows;
   std::vector<WindowHandle> zOrder;
   WindowHandle foreground = 0;
+  // Windows that have taken no message for 5 s.
+  std::set<WindowHandle> hung;
   // When set, answers nextWindow() instead of zOrder: a Z-order that changes
   // while it is walked.
   std::function<WindowHandle(WindowHandle)> next;

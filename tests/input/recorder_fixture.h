@@ -46,5 +46,6 @@ class RecorderTest : public testing::Test {
   // What the recorder leaves for the window thread runs at once, unless a
   // test holds it back.
   FakeWindowThread windowThread{&clock};
-  Recorder recorder{state, controls, box, cursor, placements, windowThread, clock};
+  FakeInputHooks hooks;
+  Recorder recorder{state, controls, box, cursor, placements, windowThread, clock, hooks};
 };

@@ -229,6 +229,30 @@ TEST_F(RecorderTest, LengthIsNeverShorterThanTheLastLine) {
   EXPECT_EQ(recorder.lengthMs(state.recordStartTick + 2'500'700), 2500);
 }
 
+// Win and L go down and the session locks; their releases happen on the
+// secure desktop, where the hooks see nothing. Two hours later the user
+// unlocks and goes on.
+TEST_F(RecorderTest, ALockReleasesWhatIsDownAndStopsTheClockUntilTheUnlock) {
+  hooks.lost = 5;
+  startRecording();
+  mouseAt(50, 2, 7, 8);
+  keyAt(100, 0, 0x5B);
+  keyAt(150, 0, 'L');
+  at(200);
+  recorder.pauseRecording(steady.us);
+  mouseAt(3000, 1, 9, 9);  // nothing of the secure desktop is recorded
+  at(7'200'200);
+  recorder.resumeRecording(steady.us);
+  keyAt(500, 0, 'A');  // 300 ms after the unlock
+  hooks.lost = 8;
+  at(600);
+  recorder.endRecording(steady.us);
+  EXPECT_EQ(box.text(), L"50 3 2 7 8\r\n100 0 91 0 0\r\n150 0 76 0 0\r\n"
+                        L"200 2 76 0 0\r\n200 2 91 0 0\r\n200 3 4 7 8\r\n"
+                        L"500 0 65 0 0\r\n600 2 65 0 0\r\n");
+  EXPECT_EQ(controls.status[1], L"共9条脚本,估计执行时间需要0.6秒,丢失3个输入事件!");
+}
+
 TEST(RecorderClockTest, ElapsedTimeIsWholeMillisecondsNeverBeforeTheStart) {
   EXPECT_EQ(elapsedBetween(100'000, 2'115'999), 2015);
   EXPECT_EQ(elapsedBetween(100'000, 100'999), 0);

@@ -62,7 +62,7 @@ TEST_F(HeldInputTest, TracksEachSideButtonByItsNumber) {
   EXPECT_EQ(releases(), (CallLog{"mouse 256 0 0 data=2"}));
 }
 
-TEST_F(HeldInputTest, APressTheSystemRefusedHoldsNothing) {
+TEST_F(HeldInputTest, APressTheSystemRefusedHoldsNothingAndARefusedReleaseStaysHeld) {
   held.injectKeyEvent(0x10, 0, std::nullopt);
   EXPECT_FALSE(held.takeRefusal());
   inner.refusing = true;
@@ -70,8 +70,20 @@ TEST_F(HeldInputTest, APressTheSystemRefusedHoldsNothing) {
   EXPECT_FALSE(held.injectMouseEvent(2, 0, 0, 0));
   EXPECT_TRUE(held.takeRefusal());
   EXPECT_FALSE(held.takeRefusal()) << "told once";
+  EXPECT_FALSE(held.injectKeyEvent(0x10, 2, std::nullopt));
+  EXPECT_EQ(releases(), (CallLog{"key 16 2 refused"}));
   inner.refusing = false;
-  EXPECT_EQ(releases(), (CallLog{"key 16 2"}));
+  EXPECT_EQ(releases(), (CallLog{"key 16 2"})) << "sent again";
+  EXPECT_EQ(releases(), CallLog{});
+}
+
+TEST_F(HeldInputTest, ARunThatOutlivedTheCloseReleasesWhatItPressesAtOnce) {
+  held.injectKeyEvent(0x10, 0, std::nullopt);
+  log.clear();
+  held.releaseForGood();
+  held.injectKeyEvent(0x41, 0, std::nullopt);
+  held.injectMouseEvent(8, 0, 0, 0);
+  EXPECT_EQ(log, (CallLog{"key 16 2", "key 65 0", "key 65 2", "mouse 8 0 0", "mouse 16 0 0"}));
 }
 
 TEST_F(HeldInputTest, PassesEverythingOnUnchanged) {

@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <functional>
 #include <thread>
 
 #include "app/texts.h"
 #include "fakes/fake_platform.h"
 #include "fakes/fake_script_box.h"
+#include "fakes/fake_window_system.h"
 
 namespace {
 
@@ -33,7 +35,10 @@ class PlayerTest : public testing::Test {
   FakeWaiterFactory waiters;
   FakeInputInjector input{log, &waiters.nowUs};
   std::atomic<std::int32_t> playing{0};
-  ScriptPlayer player{playing, script, loop, controls, input, waiters};
+  DesktopGate gate;
+  FakeInputDesktop inputDesktop;
+  FakeWindowSystem windows{log};
+  ScriptPlayer player{playing, script, loop, controls, input, waiters, {gate, inputDesktop, windows}};
 };
 
 TEST_F(PlayerTest, EachActionFollowsTheOneBeforeByTheDifferenceOfTheirStamps) {
@@ -128,7 +133,7 @@ TEST_F(PlayerTest, StartUpCostsNeverShortenTheFirstGap) {
     FakeInputInjector slow{calls, &waiters.nowUs};
     slow.warmUpCostUs = c.warmUpCostUs;
     slow.firstCallCostUs = c.firstCallCostUs;
-    ScriptPlayer fresh{playing, script, loop, controls, slow, waiters};
+    ScriptPlayer fresh{playing, script, loop, controls, slow, waiters, {gate, inputDesktop, windows}};
     box.setText(c.script);
     fresh.playScript(fresh.beginRun());
     EXPECT_EQ(calls, c.expected) << c.what;
@@ -247,6 +252,58 @@ TEST_F(PlayerTest, BoxEmptiedDuringTheRunLoopsWithoutSpinning) {
   waiters.at(100, [&] { player.stop(); });
   EXPECT_EQ(play(L"10 0 65 0 0\r\n20 0 66 0 0\r\n"), (CallLog{"0ms key 65 0", "100ms key 65 2"}));
   EXPECT_LE(waiters.waits.load(), 40) << "passes of nothing wait 3 ms each";
+}
+
+// Shift held while A is typed; something keeps the input from landing from
+// 150 ms on, as Windows makes it.
+TEST_F(PlayerTest, PausesWhileItsInputCannotLandAndGoesOnFromTheSameAction) {
+  struct Case {
+    const char* what;
+    std::function<void(bool)> away;  // true from 150 ms, false at the end
+    double endMs;
+    CallLog played;
+    std::vector<RunNotice> notices;
+  };
+  auto lock = [&](DesktopGate::Cause cause) {
+    return [&, cause](bool away) {
+      gate.set(cause, away);
+      player.gateChanged();
+    };
+  };
+  using enum RunNotice;
+  const Case cases[] = {
+      {"lock: the keys go at once and come back at the unlock, the release its gap later",
+       lock(DesktopGate::locked), 2150,
+       {"0ms key 16 0", "100ms key 65 0", "150ms key 65 2", "150ms key 16 2",  //
+        "2150ms key 16 0", "2150ms key 65 0", "2250ms key 65 2", "2350ms key 16 2"},
+       {desktopAway, goingOn}},
+      {"suspend", lock(DesktopGate::suspended), 2150,
+       {"0ms key 16 0", "100ms key 65 0", "150ms key 65 2", "150ms key 16 2",  //
+        "2150ms key 16 0", "2150ms key 65 0", "2250ms key 65 2", "2350ms key 16 2"},
+       {desktopAway, goingOn}},
+      {"the secure desktop, which the run finds when its release is refused: refused releases are sent again",
+       [&](bool away) { input.refusing = away, inputDesktop.ours = !away; }, 1150,
+       {"0ms key 16 0", "100ms key 65 0", "200ms key 65 2 refused", "200ms key 65 2 refused",
+        "200ms key 16 2 refused",  //
+        "1200ms key 65 2", "1200ms key 16 2", "1200ms key 16 0", "1200ms key 65 0", "1300ms key 65 2",
+        "1400ms key 16 2"},
+       {desktopAway, goingOn}},
+      {"a hung window in front: the keys stay down", [&](bool away) { windows.hung = away ? std::set<WindowHandle>{0x77} : std::set<WindowHandle>{}; },
+       5150, {"0ms key 16 0", "100ms key 65 0", "5300ms key 65 2", "5400ms key 16 2"}, {windowHung, goingOn}},
+      {"F11 while the session is locked", [&](bool away) { away ? lock(DesktopGate::locked)(true) : player.stop(); },
+       1000, {"0ms key 16 0", "100ms key 65 0", "150ms key 65 2", "150ms key 16 2"}, {desktopAway, goingOn}},
+  };
+  windows.foreground = 0x77;
+  for (const Case& c : cases) {
+    std::vector<RunNotice> notices;
+    player.setNoticeListener([&](RunNotice notice) { notices.push_back(notice); });
+    log.clear();
+    waiters.nowUs = 0;
+    waiters.at(150, [&] { c.away(true); });
+    waiters.at(c.endMs, [&] { c.away(false); });
+    EXPECT_EQ(play(L"0 0 16 0 0\r\n100 0 65 0 0\r\n200 2 65 0 0\r\n300 2 16 0 0\r\n"), c.played) << c.what;
+    EXPECT_EQ(notices, c.notices) << c.what;
+  }
 }
 
 TEST_F(PlayerTest, RunsFromAnotherThreadAndStopsFromThisOne) {

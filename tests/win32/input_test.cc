@@ -447,15 +447,15 @@ TEST_F(Win32InputTest, AFullRingRefusesMovesFirstAndCountsWhatItLoses) {
   sendNumberedKeys(6, 1);
   // Without taking messages: the hook thread answers the injections itself.
   for (const DWORD until = GetTickCount() + 5000; static_cast<int>(until - GetTickCount()) > 0;) {
-    const Win32InputHooks::Lost lost = small.lostEvents();
+    const Win32InputHooks::Lost lost = small.lostByKind();
     if (lost.moves + lost.keysAndButtons >= 10) break;
     Sleep(10);
   }
   ASSERT_TRUE(listener.mice.empty() && listener.keys.empty()) << "the window thread took no message";
   pumpUntil([&] { return listener.keys.size() >= 4; });
   pumpFor(100ms);
-  EXPECT_EQ(small.lostEvents().moves, 8u);
-  EXPECT_EQ(small.lostEvents().keysAndButtons, 2u);
+  EXPECT_EQ(small.lostByKind().moves, 8u);
+  EXPECT_EQ(small.lostByKind().keysAndButtons, 2u);
   EXPECT_EQ(listener.mice.size(), 12u);
   EXPECT_EQ(listener.times.back(), 4u) << "the first four keys, the last of them numbered 4";
   EXPECT_EQ(listener.keys, (std::vector<KeyEvent>{{kKeyPress, VK_F24, false},

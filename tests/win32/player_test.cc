@@ -17,8 +17,10 @@
 #include <vector>
 
 #include "platform/win32/edit_script_box.h"
+#include "platform/win32/input_desktop.h"
 #include "platform/win32/input_injector.h"
 #include "platform/win32/run_threads.h"
+#include "platform/win32/window_system.h"
 #include "platform/win32/window_thread.h"
 #include "script/player.h"
 #include "support/wine_desktop.h"
@@ -304,7 +306,10 @@ class Win32PlayerTest : public testing::Test {
   RecordingControls controls_;
   Win32InputInjector injector_;
   Win32WaiterFactory waiters_;
-  ScriptPlayer player_{playing_, script_, loop_, controls_, injector_, waiters_};
+  DesktopGate gate_;
+  Win32InputDesktop inputDesktop_;
+  Win32WindowSystem windows_;
+  ScriptPlayer player_{playing_, script_, loop_, controls_, injector_, waiters_, {gate_, inputDesktop_, windows_}};
   std::thread thread_;
   std::atomic<bool> ended_{false};
   std::atomic<double> endedAt_{0.0};

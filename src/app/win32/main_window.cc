@@ -91,6 +91,15 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (!shutDown()) ExitProcess(0);
       PostQuitMessage(0);
       return 0;
+    case WM_QUERYENDSESSION:
+      // Asked before the other programs' "save changes?": no run types on
+      // into them.
+      if (application_) application_->onSessionEnding();
+      return TRUE;
+    case WM_ENDSESSION:
+      // Windows may end the process at any moment after this answer.
+      if (wParam) shutDown();
+      return 0;
     case WM_COMMAND:
       onCommand(LOWORD(wParam), HIWORD(wParam));
       return 0;

@@ -15,7 +15,7 @@ Program::Started Program::start(HINSTANCE instance, int showCommand) {
       {clock_, steadyClock_, waiters_, runThreads_},
       {hooks_, injector_, cursor_, lastInput_, keyboard_},
       {files_, codec_},
-      {windows_, processes_, sounds_, integrity_}});
+      {windows_, processes_, sounds_, integrity_, inputDesktop_}});
   window_.attach(*application_);
   if (!application_->onWindowCreated()) return Started::secondCopy;
   window_.show(showCommand);

@@ -7,6 +7,7 @@
 #include "app/application.h"
 #include "app/win32/main_window.h"
 #include "platform/win32/device_activity.h"
+#include "platform/win32/input_desktop.h"
 #include "platform/win32/input_injector.h"
 #include "platform/win32/run_threads.h"
 #include "platform/win32/script_files.h"
@@ -52,6 +53,7 @@ class Program {
   GbkCodec codec_;
   Win32KeyboardActivity keyboard_;
   Win32IntegrityLevels integrity_;
+  Win32InputDesktop inputDesktop_;
   MainWindow window_;
   // Made once the window exists; the Application goes before the window.
   std::unique_ptr<Win32FileDialogs> fileDialogs_;

@@ -71,13 +71,17 @@ bool SystemEvents::handle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& r
       onTimer(wParam);
       return true;
     case WM_POWERBROADCAST:
-      // After a resume, as after an unlock, the hooks may be gone. Every
-      // resume brings PBT_APMRESUMEAUTOMATIC; PBT_APMRESUMESUSPEND follows it
-      // when the user woke the machine, and would only install them again.
-      if (wParam == PBT_APMRESUMEAUTOMATIC) application_.onResumeOrUnlock();
+      // Every resume brings PBT_APMRESUMEAUTOMATIC; PBT_APMRESUMESUSPEND
+      // follows it when the user woke the machine, and would only repeat it.
+      if (wParam == PBT_APMSUSPEND) application_.onDesktopAway(DesktopGate::suspended, true);
+      if (wParam == PBT_APMRESUMEAUTOMATIC) {
+        application_.onDesktopAway(DesktopGate::suspended, false);
+        // After a resume, as after an unlock, the hooks may be gone.
+        application_.onResumeOrUnlock();
+      }
       return false;
     case WM_WTSSESSION_CHANGE:
-      if (wParam == WTS_SESSION_UNLOCK) application_.onResumeOrUnlock();
+      onSessionChange(wParam);
       return false;
     case kTrayMessage:
       // Only a minimised window is restored; a normal one stays as it is.
@@ -97,6 +101,30 @@ bool SystemEvents::handle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& r
         return true;
       }
       return false;
+  }
+}
+
+void SystemEvents::onSessionChange(WPARAM change) {
+  switch (change) {
+    case WTS_SESSION_LOCK:
+      application_.onDesktopAway(DesktopGate::locked, true);
+      break;
+    case WTS_SESSION_UNLOCK:
+      application_.onDesktopAway(DesktopGate::locked, false);
+      application_.onResumeOrUnlock();
+      break;
+    // A session that leaves the console may come back over Remote Desktop,
+    // and the other way round.
+    case WTS_CONSOLE_DISCONNECT:
+    case WTS_REMOTE_DISCONNECT:
+      application_.onDesktopAway(DesktopGate::disconnected, true);
+      break;
+    case WTS_CONSOLE_CONNECT:
+    case WTS_REMOTE_CONNECT:
+      application_.onDesktopAway(DesktopGate::disconnected, false);
+      break;
+    default:
+      break;
   }
 }
 

@@ -41,6 +41,7 @@ class SystemEvents {
  private:
   static void CALLBACK onForegroundEvent(HWINEVENTHOOK hook, DWORD event, HWND window, LONG object, LONG child,
                                          DWORD thread, DWORD time);
+  void onSessionChange(WPARAM change);
   void onTimer(UINT_PTR id);
   // Asks the shell again every two seconds while it still refuses something.
   void keepAskingTheShell();

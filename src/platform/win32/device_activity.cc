@@ -11,10 +11,9 @@ constexpr wchar_t kWindowClass[] = L"TamsikKeyboardActivity";
 constexpr USHORT kGenericDesktopPage = 0x01;
 constexpr USHORT kKeyboardUsage = 0x06;
 
-// The RID of the mandatory label of the process's token, 0 when unknown. An
-// elevated process's token is open to a process of the same account that is
-// not elevated; a refusal says nothing about the level (another account's
-// process, a protected one).
+// The RID of the mandatory label of the process's token, 0 when it cannot be
+// read. An elevated process's token is open to a process of the same account
+// that is not elevated; another account's is not.
 DWORD integrityLevel(HANDLE process) {
   HANDLE token = nullptr;
   if (!OpenProcessToken(process, TOKEN_QUERY, &token)) return 0;
@@ -82,7 +81,11 @@ bool Win32IntegrityLevels::isAboveOurs(WindowHandle window) {
   DWORD processId = 0;
   GetWindowThreadProcessId(toHwnd(window), &processId);
   if (processId == 0 || processId == GetCurrentProcessId()) return false;
+  // The default security descriptor of a process grants access to its own
+  // account: a process of another account, or the system's, cannot be
+  // opened, and the windows of either are out of our input's reach.
   KernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
-  if (!process) return false;
-  return integrityLevel(process.get()) > ownLevel_;
+  if (!process) return GetLastError() == ERROR_ACCESS_DENIED;
+  const DWORD level = integrityLevel(process.get());
+  return level == 0 || level > ownLevel_;
 }

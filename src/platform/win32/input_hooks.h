@@ -56,8 +56,12 @@ class Win32InputHooks : public InputHooks {
     std::uint64_t keysAndButtons = 0;
   };
   // Any thread: the events the full ring refused since the object was made.
-  Lost lostEvents() const {
+  Lost lostByKind() const {
     return {lostMoves_.load(std::memory_order_relaxed), lostOthers_.load(std::memory_order_relaxed)};
+  }
+  std::uint64_t lostEvents() override {
+    const Lost lost = lostByKind();
+    return lost.moves + lost.keysAndButtons;
   }
   // Window thread: the hand-over messages it has taken so far.
   std::uint64_t handOvers() const { return handOvers_; }

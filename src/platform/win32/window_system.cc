@@ -52,6 +52,8 @@ std::int32_t Win32WindowSystem::readTitle(WindowHandle window, wchar_t* buffer, 
 
 WindowHandle Win32WindowSystem::foregroundWindow() { return toWindowHandle(GetForegroundWindow()); }
 
+bool Win32WindowSystem::isHung(WindowHandle window) { return window != 0 && IsHungAppWindow(toHwnd(window)); }
+
 void ComboWindowListBox::removeAll() { SendMessageW(combo_, CB_RESETCONTENT, 0, 0); }
 
 void ComboWindowListBox::append(const std::wstring& text, std::uint32_t value) {

@@ -31,6 +31,7 @@ class Win32WindowSystem : public WindowSystem {
   std::int32_t titleLength(WindowHandle window) override;
   std::int32_t readTitle(WindowHandle window, wchar_t* buffer, std::int32_t size) override;
   WindowHandle foregroundWindow() override;
+  bool isHung(WindowHandle window) override;
 };
 
 // The window list over a drop-down combo box without sorting; each entry's
