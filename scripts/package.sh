@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the release of tamsik.exe and packs it with the user guide, the
-# licence and the example script: scripts/package.sh
+# licence, the example script and their checksums: scripts/package.sh
 # The last line it prints is the path of build/tamsik-<version>-win64.zip.
 # The same sources give the same archive, byte for byte: its files bear the
 # time of the last commit (or SOURCE_DATE_EPOCH), in a fixed order, with fixed
@@ -40,6 +40,9 @@ cp examples/*.sbj "$stage/examples/"
 
 files=(tamsik.exe README.txt LICENSE.txt)
 for example in "$stage"/examples/*.sbj; do files+=("examples/${example##*/}"); done
+# What a user can check the download against; CR LF for Notepad.
+(cd "$stage" && sha256sum "${files[@]}" | sed 's/$/\r/') >"$stage/SHA256SUMS.txt"
+files+=(SHA256SUMS.txt)
 for file in "${files[@]}"; do
   chmod 644 "$stage/$file"
   touch -d "@$epoch" "$stage/$file"

@@ -18,7 +18,8 @@ Application::Application(const Platform& platform)
                 window_.windowThread, platform.time.clock, platform.input.hooks),
       hotKeys_(state_, window_.controls, platform.system.sounds, *this, recorder_),
       watchdog_(platform.input.hooks, *this, {platform.input.keyboard, platform.input.lastInput, platform.input.cursor},
-                platform.time.clock) {
+                platform.time.clock),
+      saves_(fileContext(), platform.time.saveThreads, window_.windowThread) {
   player_.setNoticeListener(
       [this](RunNotice notice) { window_.windowThread.post([this, notice] { showRunNotice(notice); }); });
   // The recording's last lines are in the box: the script is published now,
@@ -46,7 +47,9 @@ bool Application::onWindowCreated() {
 bool Application::onWindowClosing(std::chrono::milliseconds patience) {
   watchdog_.removeHooks();
   window_.controls.setTimerPeriod(0);
-  return stopRuns(patience);
+  const bool runsEnded = stopRuns(patience);
+  saves_.finish(kSavePatience);
+  return runsEnded;
 }
 
 bool Application::stopRuns(std::chrono::milliseconds patience) {
@@ -110,8 +113,7 @@ void Application::saveScript() {
   // What was recorded up to the save goes into the file.
   recorder_.flushToBox();
   script_.publishNow();
-  ScriptFileContext context = fileContext();
-  saveScriptFile(context);
+  saves_.save();
 }
 
 bool Application::onTimerTick() {

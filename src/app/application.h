@@ -21,6 +21,8 @@
 class Application : private InputListener, private Runs {
  public:
   static constexpr std::chrono::milliseconds kSessionEndPatience{500};
+  // A save under way tries again for 2 s at most; the close waits for it.
+  static constexpr std::chrono::milliseconds kSavePatience{3000};
 
   explicit Application(const Platform& platform);
   ~Application() override;
@@ -91,4 +93,5 @@ class Application : private InputListener, private Runs {
   Recorder recorder_;
   HotKeys hotKeys_;
   HookWatchdog watchdog_;
+  ScriptSaves saves_;
 };

@@ -26,12 +26,13 @@ struct WindowParts {
   WindowThread& windowThread;
 };
 
-// Clocks, and the waiting and threads of runs.
+// Clocks, waiting, and the threads of runs and of the retries of saves.
 struct TimeParts {
   TickClock& clock;
   SteadyClock& steadyClock;
   WaiterFactory& waiters;
   RunThreads& runThreads;
+  RunThreads& saveThreads;
 };
 
 // The hooks, the injection, and what tells of the input apart from them.

@@ -32,26 +32,42 @@ void openScriptFileAt(ScriptFileContext& context, const std::wstring& path) {
                                                            texts::kLineCountSuffix);
 }
 
-void saveScriptFile(ScriptFileContext& context) {
-  std::optional<std::wstring> path = context.dialogs.chooseFileToSave(scriptFileDialogOptions());
+ScriptSaves::ScriptSaves(const ScriptFileContext& context, RunThreads& threads, WindowThread& windowThread)
+    : context_(context), threads_(threads), windowThread_(windowThread) {}
+
+void ScriptSaves::save() {
+  if (retrying_) return;
+  std::optional<std::wstring> path = context_.dialogs.chooseFileToSave(scriptFileDialogOptions());
   if (!path) return;
-  std::optional<std::string> bytes = context.codec.encode(context.box.text());
+  std::optional<std::string> bytes = context_.codec.encode(context_.box.text());
   if (!bytes) {
-    context.controls.setStatusText(StatusPanel::message, texts::kScriptNotEncodable);
+    context_.controls.setStatusText(StatusPanel::message, texts::kScriptNotEncodable);
     return;
   }
-  // Written once; only the replacement is tried again.
-  std::unique_ptr<PendingWrite> write = context.files.prepareWrite(*path, *bytes);
-  WriteResult result = write ? write->replaceTarget() : WriteResult::failed;
+  std::shared_ptr<PendingWrite> write = context_.files.prepareWrite(*path, *bytes);
+  const WriteResult result = write ? write->replaceTarget() : WriteResult::failed;
   if (result == WriteResult::targetBusy) {
-    std::shared_ptr<Waiter> waiter = context.waiters.makeWaiter();
-    const std::int64_t giveUpUs = waiter->nowUs() + kSaveRetryForUs;
-    while (result == WriteResult::targetBusy && waiter->nowUs() < giveUpUs) {
-      waiter->waitUntil(std::min(waiter->nowUs() + kSaveRetryPauseUs, giveUpUs));
-      result = write->replaceTarget();
-    }
+    retrying_ = true;
+    std::shared_ptr<Waiter> waiter = context_.waiters.makeWaiter();
+    threads_.start([&windowThread = windowThread_, write, waiter, self = std::weak_ptr<ScriptSaves*>(self_)] {
+      WriteResult tried = WriteResult::targetBusy;
+      const std::int64_t giveUpUs = waiter->nowUs() + kSaveRetryForUs;
+      while (tried == WriteResult::targetBusy && waiter->nowUs() < giveUpUs) {
+        waiter->waitUntil(std::min(waiter->nowUs() + kSaveRetryPauseUs, giveUpUs));
+        tried = write->replaceTarget();
+      }
+      windowThread.post([self, tried] {
+        if (std::shared_ptr<ScriptSaves*> saves = self.lock()) {
+          (*saves)->retrying_ = false;
+          if (tried != WriteResult::written) {
+            (*saves)->context_.controls.setStatusText(StatusPanel::message, texts::kScriptSaveFailed);
+          }
+        }
+      });
+    });
+    return;
   }
-  if (result != WriteResult::written) {
-    context.controls.setStatusText(StatusPanel::message, texts::kScriptSaveFailed);
-  }
+  if (result != WriteResult::written) context_.controls.setStatusText(StatusPanel::message, texts::kScriptSaveFailed);
 }
+
+bool ScriptSaves::finish(std::chrono::milliseconds patience) { return threads_.joinAll(patience); }

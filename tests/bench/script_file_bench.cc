@@ -148,6 +148,9 @@ int main() {
   StatusOnly controls;
   Win32WaiterFactory waiters;
   ScriptFileContext context{dialogs, files, codec, box, controls, waiters};
+  FakeRunThreads retries;
+  FakeWindowThread results;
+  ScriptSaves saves{context, retries, results};
   bool correct = true;
 
   // Opening a dropped file in the program's window, which is the open
@@ -230,7 +233,7 @@ int main() {
   const std::wstring script = scriptOf(300000);
   std::string bytes = codec.encode(script).value();
   std::wstring text;
-  const double save = bestOfThreeMs([&] { saveScriptFile(context); });
+  const double save = bestOfThreeMs([&] { saves.save(); });
   const double boxText = bestOfThreeMs([&] { text = box.text(); });
   const double encode = bestOfThreeMs([&] { bytes = codec.encode(text).value(); });
   Timing write, replace;

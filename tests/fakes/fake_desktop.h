@@ -18,7 +18,7 @@ struct FakeDesktop {
   // its own.
   Platform platform(WindowListBox& list, InputHooks& ownHooks) {
     return {{controls, box, list, loop, dialogs, windowThread},
-            {clock, steady, waiters, threads},
+            {clock, steady, waiters, threads, saveThreads},
             {ownHooks, injector, cursor, lastInput, keyboard},
             {files, codec},
             {windows, processes, sounds, integrity, inputDesktop}};
@@ -39,6 +39,7 @@ struct FakeDesktop {
   FakeCursor cursor;
   LoopbackInjector injector{injected, &waiters.nowUs, hooks, steady, cursor};
   FakeRunThreads threads;
+  FakeRunThreads saveThreads;
   FakeWindowThread windowThread{&clock};
   FakeLastInput lastInput;
   FakeSounds sounds{log};

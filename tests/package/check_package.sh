@@ -22,13 +22,15 @@ echo "scripts/package.sh took $((SECONDS - started)) s" >&2
 version=$(sed -n 's/^project(tamsik VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 [[ $archive == "$repo/build/tamsik-$version-win64.zip" && -f $archive ]] || fail "unexpected archive: $archive"
 
-expected=$'tamsik.exe\nREADME.txt\nLICENSE.txt\nexamples/notepad_hello.sbj'
+expected=$'tamsik.exe\nREADME.txt\nLICENSE.txt\nexamples/notepad_hello.sbj\nSHA256SUMS.txt'
 listing=$(unzip -Z1 "$archive")
 [[ $listing == "$expected" ]] || fail "the archive holds"$'\n'"$listing"$'\n'"instead of"$'\n'"$expected"
 
 unzip -q "$archive" -d "$work/unpacked"
 cd "$work/unpacked"
-for text in README.txt LICENSE.txt examples/notepad_hello.sbj; do
+tr -d '\r' <SHA256SUMS.txt | sha256sum --quiet -c - || fail "SHA256SUMS.txt does not match the files"
+[[ $(wc -l <SHA256SUMS.txt) == 4 ]] || fail "SHA256SUMS.txt does not list every other file"
+for text in README.txt LICENSE.txt examples/notepad_hello.sbj SHA256SUMS.txt; do
   [[ -s $text ]] || fail "$text is empty"
   [[ $(grep -c $'\r$' "$text") == $(wc -l <"$text") && $(tail -c 2 "$text" | od -An -c | tr -d ' ') == '\r\n' ]] ||
     fail "$text has lines without CR LF"

@@ -12,7 +12,7 @@ Program::Started Program::start(HINSTANCE instance, int showCommand) {
   fileDialogs_ = std::make_unique<Win32FileDialogs>(window_.hwnd());
   application_ = std::make_unique<Application>(Platform{
       {window_.controls(), window_.scriptBox(), window_.windowList(), window_.loopOption(), *fileDialogs_, windowThread_},
-      {clock_, steadyClock_, waiters_, runThreads_},
+      {clock_, steadyClock_, waiters_, runThreads_, saveThreads_},
       {hooks_, injector_, cursor_, lastInput_, keyboard_},
       {files_, codec_},
       {windows_, processes_, sounds_, integrity_, inputDesktop_}});

@@ -43,6 +43,7 @@ class Program {
   Win32InputInjector injector_;
   Win32WaiterFactory waiters_;
   Win32RunThreads runThreads_;
+  Win32RunThreads saveThreads_;
   Win32TickClock clock_;
   Win32SteadyClock steadyClock_;
   Win32LastInputClock lastInput_;
