@@ -13,7 +13,6 @@ namespace {
 thread_local Win32InputHooks* tHooks = nullptr;
 
 constexpr UINT kHandOver = WM_APP + 0x48;
-constexpr wchar_t kWindowClass[] = L"TamsikInputHooks";
 
 std::atomic<bool> gMeasuring{false};
 
@@ -81,18 +80,8 @@ Win32InputHooks::Win32InputHooks(std::size_t ringCapacity)
     : ring_(ringCapacity),
       requested_(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
       answered_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {
-  static const bool registered = [] {
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = &Win32InputHooks::windowProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = kWindowClass;
-    return RegisterClassW(&windowClass) != 0;
-  }();
-  if (!registered || !requested_ || !answered_) return;
-  // Message-only: the hand-over also reaches the thread inside modal loops.
-  window_ = CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr),
-                            nullptr);
-  if (window_) SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  if (!requested_ || !answered_) return;
+  window_ = createMessageWindow(*this);
 }
 
 Win32InputHooks::~Win32InputHooks() {
@@ -101,7 +90,6 @@ Win32InputHooks::~Win32InputHooks() {
     ask(Request::stop);
     thread_.join();
   }
-  if (window_) DestroyWindow(window_);
 }
 
 LRESULT CALLBACK Win32InputHooks::keyboardProc(int code, WPARAM wParam, LPARAM lParam) {
@@ -178,7 +166,7 @@ void Win32InputHooks::handOver() {
   // the flag only as it begins to empty the ring, and the exchange that reads
   // the flag up orders the events before that.
   if (handOverPosted_.exchange(true, std::memory_order_acq_rel)) return;
-  if (PostMessageW(window_, kHandOver, 0, 0)) return;
+  if (PostMessageW(window_.get(), kHandOver, 0, 0)) return;
   // The window thread's queue is full (10,000 posted messages): try again a
   // batch later.
   handOverPosted_.store(false, std::memory_order_release);
@@ -316,10 +304,8 @@ void Win32InputHooks::deliver() {
   if (!listener_) discardQueued();
 }
 
-LRESULT CALLBACK Win32InputHooks::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == kHandOver) {
-    if (auto* self = reinterpret_cast<Win32InputHooks*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA))) self->deliver();
-    return 0;
-  }
-  return DefWindowProcW(hwnd, message, wParam, lParam);
+std::optional<LRESULT> Win32InputHooks::onMessage(UINT message, WPARAM, LPARAM) {
+  if (message != kHandOver) return std::nullopt;
+  deliver();
+  return 0;
 }

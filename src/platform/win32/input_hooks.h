@@ -11,6 +11,7 @@
 #include "platform/input.h"
 #include "platform/spsc_ring.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/message_window.h"
 
 // The low-level keyboard and mouse hooks, on a thread of their own that does
 // nothing else and never waits for another thread of the program, so that no
@@ -34,7 +35,7 @@
 // Installing again puts the new pair in before the old one comes out, so that
 // no event falls between them and none is heard twice. Made on the window
 // thread, whose messages carry the hand-over.
-class Win32InputHooks : public InputHooks {
+class Win32InputHooks : public InputHooks, private MessageTarget {
  public:
   static constexpr std::int64_t kMoveBatchMs = 15;
   // Events the window thread may fall behind by: a few seconds of a fast mouse.
@@ -96,7 +97,6 @@ class Win32InputHooks : public InputHooks {
 
   static LRESULT CALLBACK keyboardProc(int code, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK mouseProc(int code, WPARAM wParam, LPARAM lParam);
-  static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
   // Hook thread.
   bool takes(const Heard& heard) const;
@@ -111,11 +111,12 @@ class Win32InputHooks : public InputHooks {
   void handOver();
 
   // Window thread.
+  std::optional<LRESULT> onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   bool ask(Request request);
   void deliver();
   void discardQueued();
 
-  HWND window_ = nullptr;
+  OwnedWindow window_;
   SpscRing<Event> ring_;
   std::atomic<bool> handOverPosted_{false};
   std::atomic<std::uint64_t> lostMoves_{0};
