@@ -1,7 +1,5 @@
 #include "platform/win32/input_hooks.h"
 
-#include <algorithm>
-
 #include "input/hook_codes.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/system.h"
@@ -146,22 +144,11 @@ void Win32InputHooks::take(const Event& event) {
     (move ? lostMoves_ : lostOthers_).fetch_add(1, std::memory_order_relaxed);
     return;
   }
-  if (!pending_) {
-    pending_ = true;
-    urgent_ = false;
-    pendingSinceUs_ = mouse ? mouse->atUs : std::get<KeyEvent>(event).atUs;
-  }
-  urgent_ = urgent_ || !move;
-}
-
-std::int64_t Win32InputHooks::handOverDelayUs() const {
-  // Moves alone wait for the batch to fill, or for the rest of its time.
-  if (urgent_) return 0;
-  return std::max<std::int64_t>(0, kMoveBatchMs * 1000 - (steadyNowUs() - pendingSinceUs_));
+  batch_.taken(move, mouse ? mouse->atUs : std::get<KeyEvent>(event).atUs);
 }
 
 void Win32InputHooks::handOver() {
-  pending_ = false;
+  batch_.handedOver();
   // A message on its way takes these events too: the window thread lowers
   // the flag only as it begins to empty the ring, and the exchange that reads
   // the flag up orders the events before that.
@@ -170,9 +157,7 @@ void Win32InputHooks::handOver() {
   // The window thread's queue is full (10,000 posted messages): try again a
   // batch later.
   handOverPosted_.store(false, std::memory_order_release);
-  pending_ = true;
-  urgent_ = false;
-  pendingSinceUs_ = steadyNowUs();
+  batch_.refused(steadyNowUs());
 }
 
 void Win32InputHooks::takeMessages() {
@@ -243,7 +228,8 @@ void Win32InputHooks::runHookThread() {
   tHooks = this;
   HANDLE requested = requested_.get();
   for (;;) {
-    const DWORD timeout = pending_ ? static_cast<DWORD>((handOverDelayUs() + 999) / 1000) : INFINITE;
+    const std::optional<std::int64_t> delayUs = batch_.delayUs(steadyNowUs());
+    const DWORD timeout = delayUs ? static_cast<DWORD>((*delayUs + 999) / 1000) : INFINITE;
     // The window thread is told only once the procedures have returned, since
     // posting it a message is a round trip to the server under Wine.
     if (timeout != 0 &&
@@ -251,7 +237,7 @@ void Win32InputHooks::runHookThread() {
       if (!answer(request_)) return;
     }
     takeMessages();
-    if (pending_ && handOverDelayUs() == 0) handOver();
+    if (batch_.due(steadyNowUs())) handOver();
   }
 }
 

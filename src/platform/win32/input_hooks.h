@@ -8,6 +8,7 @@
 #include <thread>
 #include <variant>
 
+#include "platform/hand_over_batch.h"
 #include "platform/input.h"
 #include "platform/spsc_ring.h"
 #include "platform/win32/handles.h"
@@ -107,7 +108,6 @@ class Win32InputHooks : public InputHooks, private MessageTarget {
   bool hookNewPair();
   void unhookAll();
   void takeMessages();
-  std::int64_t handOverDelayUs() const;
   void handOver();
 
   // Window thread.
@@ -141,7 +141,5 @@ class Win32InputHooks : public InputHooks, private MessageTarget {
   bool overlap_ = false;  // the old pair and the new one are both in
   int depth_ = 0;         // calls of our procedures under way on this thread
   Heard handingOn_;       // what the innermost of them hands on
-  bool pending_ = false;  // events wait for a hand-over
-  bool urgent_ = false;   // and they are more than moves
-  std::int64_t pendingSinceUs_ = 0;
+  HandOverBatch batch_{kMoveBatchMs * 1000};
 };
