@@ -64,21 +64,20 @@ class Win32InputHooks : public InputHooks, private MessageTarget {
   // Window thread: the hand-over messages it has taken so far.
   std::uint64_t handOvers() const { return handOvers_; }
 
-  // For a benchmark: the time the two procedures take on the performance
-  // counter while measuring is switched on, their own work apart from handing
-  // the event on to the rest of the hook chain.
-  struct Times {
-    std::uint64_t calls = 0;
-    std::int64_t totalCounts = 0;
-    std::int64_t longestCounts = 0;
+  // The hook procedures, with a probe's scopes around their own work and
+  // around handing the event on along the hook chain. The program's probe is
+  // NoProbe; a benchmark's times them (input_hook_procedures.h).
+  struct NoProbe {
+    struct OwnWork {};
+    struct HandingOn {};
   };
-  struct ProcedureTimes {
-    Times own;
-    Times handingOn;
+  struct Procedures {
+    HOOKPROC keyboard;
+    HOOKPROC mouse;
   };
-  // On clears what was measured before.
-  static void measureProcedures(bool on);
-  static ProcedureTimes procedureTimes();
+  template <typename Probe>
+  static Procedures proceduresWith();
+  Win32InputHooks(std::size_t ringCapacity, Procedures procedures);
 
  private:
   using Event = std::variant<KeyEvent, MouseEvent>;
@@ -96,11 +95,16 @@ class Win32InputHooks : public InputHooks, private MessageTarget {
   };
   enum class Request { install, remove, stop };
 
+  template <typename Probe>
   static LRESULT CALLBACK keyboardProc(int code, WPARAM wParam, LPARAM lParam);
+  template <typename Probe>
   static LRESULT CALLBACK mouseProc(int code, WPARAM wParam, LPARAM lParam);
+  template <typename Probe>
+  static LRESULT handOn(int code, WPARAM wParam, LPARAM lParam);
 
   // Hook thread.
   bool takes(const Heard& heard) const;
+  template <typename Probe>
   LRESULT handOnHeard(const Heard& heard, int code, WPARAM wParam, LPARAM lParam);
   void take(const Event& event);
   void runHookThread();
@@ -116,6 +120,11 @@ class Win32InputHooks : public InputHooks, private MessageTarget {
   void deliver();
   void discardQueued();
 
+  // The procedures get no context pointer; the system calls them on the
+  // thread that installed them, which is one object's hook thread.
+  static inline thread_local Win32InputHooks* hookThreadHooks_ = nullptr;
+
+  const Procedures procedures_;
   OwnedWindow window_;
   SpscRing<Event> ring_;
   std::atomic<bool> handOverPosted_{false};
