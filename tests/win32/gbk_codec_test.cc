@@ -2,8 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/coded_text.h"
+
 #include <random>
-#include <string>
 
 namespace {
 
@@ -13,11 +14,7 @@ class GbkCodecTest : public testing::Test {
 };
 
 TEST_F(GbkCodecTest, DecodesAndEncodesKnownBytes) {
-  struct Case {
-    std::string bytes;
-    std::wstring text;
-  };
-  const Case cases[] = {
+  expectCodedBothWays(codec, {
       {"", L""},
       {"10 0 65 0 0\r\n", L"10 0 65 0 0\r\n"},
       {"\xBD\xC5\xB1\xBE", L"脚本"},
@@ -28,12 +25,7 @@ TEST_F(GbkCodecTest, DecodesAndEncodesKnownBytes) {
       {"\xFF", L"\uF7FF"},
       {"a\x81\nb", L"a\uF781\nb"},
       {"\xBD\xC5\xD1", L"脚\uF7D1"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::PrintToString(c.bytes));
-    EXPECT_EQ(codec.decode(c.bytes), c.text);
-    EXPECT_EQ(codec.encode(c.text), c.bytes);
-  }
+  });
 }
 
 TEST_F(GbkCodecTest, TextWithACharacterGbkLacksDoesNotEncode) {
