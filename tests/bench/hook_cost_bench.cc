@@ -2,6 +2,9 @@
 // thread with real injected input: with the window thread idle and taking
 // the events as they come, and with it busy for seconds while they pile up.
 // The floor is one pair of performance-counter reads, which the timing adds.
+// The hooks run with procedures of their own for this, made with a probe that
+// times the procedures' own work apart from handing the event on along the
+// hook chain.
 
 #include <windows.h>
 
@@ -9,11 +12,80 @@
 #include <cstdio>
 #include <thread>
 
-#include "platform/win32/input_hooks.h"
+#include "platform/win32/input_hook_procedures.h"
 
 namespace {
 
 constexpr int kEvents = 2000;
+
+std::atomic<bool> gMeasuring{false};
+
+struct Times {
+  std::uint64_t calls = 0;
+  std::int64_t totalCounts = 0;
+  std::int64_t longestCounts = 0;
+};
+
+struct Measured {
+  std::atomic<std::uint64_t> calls{0};
+  std::atomic<std::int64_t> totalCounts{0};
+  std::atomic<std::int64_t> longestCounts{0};
+
+  void clear() {
+    calls.store(0);
+    totalCounts.store(0);
+    longestCounts.store(0);
+  }
+  Times read() const { return {calls.load(), totalCounts.load(), longestCounts.load()}; }
+};
+Measured gOwn;
+Measured gHandingOn;
+
+// On clears what was measured before.
+void measureProcedures(bool on) {
+  if (on) {
+    gOwn.clear();
+    gHandingOn.clear();
+  }
+  gMeasuring.store(on);
+}
+
+std::int64_t counter() {
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  return now.QuadPart;
+}
+
+// Times a stretch of a procedure while measuring is on.
+class ProcedureTimer {
+ public:
+  explicit ProcedureTimer(Measured& into)
+      : into_(into), start_(gMeasuring.load(std::memory_order_relaxed) ? counter() : 0) {}
+  ~ProcedureTimer() {
+    if (start_ == 0) return;
+    const std::int64_t took = counter() - start_;
+    into_.calls.fetch_add(1, std::memory_order_relaxed);
+    into_.totalCounts.fetch_add(took, std::memory_order_relaxed);
+    for (std::int64_t longest = into_.longestCounts.load(); took > longest;) {
+      if (into_.longestCounts.compare_exchange_weak(longest, took)) break;
+    }
+  }
+  ProcedureTimer(const ProcedureTimer&) = delete;
+  ProcedureTimer& operator=(const ProcedureTimer&) = delete;
+
+ private:
+  Measured& into_;
+  std::int64_t start_;
+};
+
+struct TimingProbe {
+  struct OwnWork : ProcedureTimer {
+    OwnWork() : ProcedureTimer(gOwn) {}
+  };
+  struct HandingOn : ProcedureTimer {
+    HandingOn() : ProcedureTimer(gHandingOn) {}
+  };
+};
 
 class CountingListener : public InputListener {
  public:
@@ -53,7 +125,7 @@ std::thread injectKeys() {
   });
 }
 
-void printTimes(const char* what, const Win32InputHooks::Times& times) {
+void printTimes(const char* what, const Times& times) {
   const double perUs = countsPerUs();
   std::printf("    %-34s %6llu calls  mean %7.3f us  longest %8.3f us\n", what,
               static_cast<unsigned long long>(times.calls),
@@ -62,16 +134,15 @@ void printTimes(const char* what, const Win32InputHooks::Times& times) {
 }
 
 void report(const char* state, int delivered) {
-  const Win32InputHooks::ProcedureTimes times = Win32InputHooks::procedureTimes();
   std::printf("  %s: %d of %d events delivered to the window thread\n", state, delivered, kEvents);
-  printTimes("the procedure's own work", times.own);
-  printTimes("handing on (CallNextHookEx)", times.handingOn);
+  printTimes("the procedure's own work", gOwn.read());
+  printTimes("handing on (CallNextHookEx)", gHandingOn.read());
 }
 
 }  // namespace
 
 int main() {
-  Win32InputHooks hooks;
+  Win32InputHooks hooks(Win32InputHooks::kRingCapacity, Win32InputHooks::proceduresWith<TimingProbe>());
   CountingListener listener;
   if (!hooks.install(listener)) {
     std::fprintf(stderr, "the hooks could not be installed\n");
@@ -87,7 +158,7 @@ int main() {
   std::printf("  floor: one performance-counter read takes %.3f us, the timing adds two\n",
               static_cast<double>(b.QuadPart - a.QuadPart) / perUs / 100000);
 
-  Win32InputHooks::measureProcedures(true);
+  measureProcedures(true);
   std::thread idle = injectKeys();
   pumpFor(static_cast<DWORD>(kEvents) + 1000);
   idle.join();
@@ -95,11 +166,11 @@ int main() {
   report("window thread idle, taking each event", listener.keys);
 
   listener.keys = 0;
-  Win32InputHooks::measureProcedures(true);
+  measureProcedures(true);
   std::thread busy = injectKeys();
   Sleep(static_cast<DWORD>(kEvents) + 1000);  // busy: no message is taken meanwhile
   busy.join();
-  Win32InputHooks::measureProcedures(false);
+  measureProcedures(false);
   pumpFor(500);
   report("window thread busy for 3 s, events piling up", listener.keys);
   std::printf("  target: the procedure's own work at most 5 us per event in both cases\n");

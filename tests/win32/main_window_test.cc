@@ -13,6 +13,7 @@
 #include "app/control_ids.h"
 #include "app/texts.h"
 #include "fakes/fake_platform.h"
+#include "platform/win32/handles.h"
 #include "support/wine_desktop.h"
 
 namespace {
@@ -163,14 +164,12 @@ TEST_F(MainWindowTest, EveryLineOfTheHelpTextIsReadableAtEveryScale) {
     EXPECT_EQ(windowText(label), texts::kHelpText);
     RECT room;
     GetClientRect(label, &room);
-    HDC dc = GetDC(label);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    const WindowDc dc(label);
+    const SelectedObject font(dc.get(), reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
     RECT needed{0, 0, room.right, 0};
-    DrawTextW(dc, texts::kHelpText, -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
+    DrawTextW(dc.get(), texts::kHelpText, -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
     TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(label, dc);
+    GetTextMetricsW(dc.get(), &metrics);
     EXPECT_LE(needed.bottom, room.bottom);
     EXPECT_GE(metrics.tmHeight, MulDiv(11, dpi, 96)) << "still a size to read";
     RECT labelRect = rectInParent(label), button = rectInParent(control(control_id::按钮2));

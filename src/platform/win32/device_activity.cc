@@ -7,7 +7,6 @@
 
 namespace {
 
-constexpr wchar_t kWindowClass[] = L"TamsikKeyboardActivity";
 constexpr USHORT kGenericDesktopPage = 0x01;
 constexpr USHORT kKeyboardUsage = 0x06;
 
@@ -31,19 +30,9 @@ DWORD integrityLevel(HANDLE process) {
 }  // namespace
 
 Win32KeyboardActivity::Win32KeyboardActivity() {
-  static const ATOM windowClass = [] {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = &Win32KeyboardActivity::windowProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = kWindowClass;
-    return RegisterClassExW(&wc);
-  }();
-  if (windowClass == 0) return;
-  window_ = CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr),
-                            this);
+  window_ = createMessageWindow(*this);
   if (!window_) return;
-  RAWINPUTDEVICE keyboard{kGenericDesktopPage, kKeyboardUsage, RIDEV_INPUTSINK, window_};
+  RAWINPUTDEVICE keyboard{kGenericDesktopPage, kKeyboardUsage, RIDEV_INPUTSINK, window_.get()};
   listening_ = RegisterRawInputDevices(&keyboard, 1, sizeof keyboard) != FALSE;
 }
 
@@ -52,26 +41,18 @@ Win32KeyboardActivity::~Win32KeyboardActivity() {
     RAWINPUTDEVICE keyboard{kGenericDesktopPage, kKeyboardUsage, RIDEV_REMOVE, nullptr};
     RegisterRawInputDevices(&keyboard, 1, sizeof keyboard);
   }
-  if (window_) DestroyWindow(window_);
 }
 
-LRESULT CALLBACK Win32KeyboardActivity::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* self = static_cast<Win32KeyboardActivity*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
+std::optional<LRESULT> Win32KeyboardActivity::onMessage(UINT message, WPARAM, LPARAM) {
   if (message == WM_INPUT) {
-    if (auto* self = reinterpret_cast<Win32KeyboardActivity*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA))) {
-      // The key's own moment, not the moment a busy thread came to it; a
-      // sender may stamp injected keys in the future.
-      const DWORD now = GetTickCount();
-      const DWORD stamped = static_cast<DWORD>(GetMessageTime());
-      self->lastKeyTick_ = static_cast<std::int32_t>(now - stamped) >= 0 ? stamped : now;
-    }
+    // The key's own moment, not the moment a busy thread came to it; a
+    // sender may stamp injected keys in the future.
+    const DWORD now = GetTickCount();
+    const DWORD stamped = static_cast<DWORD>(GetMessageTime());
+    lastKeyTick_ = static_cast<std::int32_t>(now - stamped) >= 0 ? stamped : now;
   }
-  if (message == WM_NCDESTROY) SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
   // Also for WM_INPUT: the system cleans up after it there.
-  return DefWindowProcW(hwnd, message, wParam, lParam);
+  return std::nullopt;
 }
 
 Win32IntegrityLevels::Win32IntegrityLevels() : ownLevel_(integrityLevel(GetCurrentProcess())) {}

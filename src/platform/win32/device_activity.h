@@ -5,11 +5,12 @@
 #include <cstdint>
 
 #include "platform/device_activity.h"
+#include "platform/win32/message_window.h"
 
 // The keyboard's raw input, sent to a message-only window on the thread that
 // makes this, also while another program has the focus (RIDEV_INPUTSINK).
 // One message per key, which the thread takes between its others.
-class Win32KeyboardActivity : public KeyboardActivity {
+class Win32KeyboardActivity : public KeyboardActivity, private MessageTarget {
  public:
   Win32KeyboardActivity();
   ~Win32KeyboardActivity() override;
@@ -21,9 +22,9 @@ class Win32KeyboardActivity : public KeyboardActivity {
   bool listening() const { return listening_; }
 
  private:
-  static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  std::optional<LRESULT> onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-  HWND window_ = nullptr;
+  OwnedWindow window_;
   bool listening_ = false;
   std::uint32_t lastKeyTick_ = 0;
 };

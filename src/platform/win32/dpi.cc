@@ -1,8 +1,8 @@
 #include "platform/win32/dpi.h"
 
-#include <memory>
 #include <string>
-#include <type_traits>
+
+#include "platform/win32/handles.h"
 
 namespace {
 
@@ -12,10 +12,6 @@ constexpr int kProcessPerMonitorDpiAware = 2;  // PROCESS_PER_MONITOR_DPI_AWARE
 constexpr int kEffectiveDpi = 0;               // MDT_EFFECTIVE_DPI
 constexpr UINT kBaseDpi = 96;
 
-struct FreeLibraryDeleter {
-  void operator()(HMODULE module) const { FreeLibrary(module); }
-};
-
 // Null members are functions the system does not have.
 struct DpiFunctions {
   BOOL(WINAPI* setProcessDpiAwarenessContext)(HANDLE) = nullptr;  // Windows 10 1703
@@ -24,7 +20,7 @@ struct DpiFunctions {
   BOOL(WINAPI* systemParametersInfoForDpi)(UINT, UINT, void*, UINT, UINT) = nullptr;  // Windows 10 1607
   HRESULT(WINAPI* setProcessDpiAwareness)(int) = nullptr;                              // shcore, Windows 8.1
   HRESULT(WINAPI* getDpiForMonitor)(HMONITOR, int, UINT*, UINT*) = nullptr;            // shcore, Windows 8.1
-  std::unique_ptr<std::remove_pointer_t<HMODULE>, FreeLibraryDeleter> shcore;
+  LibraryHandle shcore;
 };
 
 template <typename Function>
@@ -79,9 +75,8 @@ void enableDpiAwareness() {
 }
 
 UINT systemDpi() {
-  HDC screen = GetDC(nullptr);
-  int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 0;
-  if (screen) ReleaseDC(nullptr, screen);
+  const WindowDc screen(nullptr);
+  const int dpi = screen ? GetDeviceCaps(screen.get(), LOGPIXELSX) : 0;
   return dpi > 0 ? static_cast<UINT>(dpi) : kBaseDpi;
 }
 

@@ -29,6 +29,12 @@ struct DestroyIconHandle {
 struct UnhookWinEventHandle {
   void operator()(HWINEVENTHOOK hook) const { UnhookWinEvent(hook); }
 };
+struct FreeLibraryHandle {
+  void operator()(HMODULE module) const { FreeLibrary(module); }
+};
+struct DestroyWindowHandle {
+  void operator()(HWND window) const { DestroyWindow(window); }
+};
 
 }  // namespace handles_detail
 
@@ -46,7 +52,47 @@ using HookHandle = std::unique_ptr<std::remove_pointer_t<HHOOK>, handles_detail:
 using FontHandle = std::unique_ptr<std::remove_pointer_t<HFONT>, handles_detail::DeleteGdiObject>;
 using BrushHandle = std::unique_ptr<std::remove_pointer_t<HBRUSH>, handles_detail::DeleteGdiObject>;
 using IconHandle = std::unique_ptr<std::remove_pointer_t<HICON>, handles_detail::DestroyIconHandle>;
+using LibraryHandle = std::unique_ptr<std::remove_pointer_t<HMODULE>, handles_detail::FreeLibraryHandle>;
 using WinEventHookHandle = std::unique_ptr<std::remove_pointer_t<HWINEVENTHOOK>, handles_detail::UnhookWinEventHandle>;
+// A window that its owner destroys, on the thread that made it. One that goes
+// another way (closed by the user) is let go at its WM_NCDESTROY.
+using OwnedWindow = std::unique_ptr<std::remove_pointer_t<HWND>, handles_detail::DestroyWindowHandle>;
+
+// The device context of a window, or of the screen for no window, from GetDC;
+// released on the thread that got it, as ReleaseDC must be.
+class WindowDc {
+ public:
+  explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+  ~WindowDc() {
+    if (dc_) ReleaseDC(window_, dc_);
+  }
+  WindowDc(const WindowDc&) = delete;
+  WindowDc& operator=(const WindowDc&) = delete;
+
+  HDC get() const { return dc_; }
+  explicit operator bool() const { return dc_ != nullptr; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
+
+// An object selected into a device context for as long as the owner lives:
+// the one it took the place of is selected again, so that the context never
+// goes back holding an object that is about to be deleted.
+class SelectedObject {
+ public:
+  SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
+  ~SelectedObject() {
+    if (old_ && old_ != HGDI_ERROR) SelectObject(dc_, old_);
+  }
+  SelectedObject(const SelectedObject&) = delete;
+  SelectedObject& operator=(const SelectedObject&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ old_;
+};
 
 // A subclass procedure on a window, for as long as the owner lives or until
 // the window is destroyed. It links in the classic way, through the window

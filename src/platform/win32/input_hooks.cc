@@ -1,98 +1,24 @@
 #include "platform/win32/input_hooks.h"
 
-#include <algorithm>
-
 #include "input/hook_codes.h"
-#include "platform/win32/handles.h"
+#include "platform/win32/input_hook_procedures.h"
 #include "platform/win32/system.h"
 
 namespace {
 
-// The hook procedures get no context pointer; the system calls them on the
-// thread that installed them, which is one object's hook thread.
-thread_local Win32InputHooks* tHooks = nullptr;
-
 constexpr UINT kHandOver = WM_APP + 0x48;
-constexpr wchar_t kWindowClass[] = L"TamsikInputHooks";
-
-std::atomic<bool> gMeasuring{false};
-
-struct Measured {
-  std::atomic<std::uint64_t> calls{0};
-  std::atomic<std::int64_t> totalCounts{0};
-  std::atomic<std::int64_t> longestCounts{0};
-
-  void clear() {
-    calls.store(0);
-    totalCounts.store(0);
-    longestCounts.store(0);
-  }
-  Win32InputHooks::Times read() const { return {calls.load(), totalCounts.load(), longestCounts.load()}; }
-};
-Measured gOwn;
-Measured gHandingOn;
-
-std::int64_t counter() {
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return now.QuadPart;
-}
-
-// Times a stretch of a procedure while a benchmark asks for it.
-class ProcedureTimer {
- public:
-  explicit ProcedureTimer(Measured& into)
-      : into_(into), start_(gMeasuring.load(std::memory_order_relaxed) ? counter() : 0) {}
-  ~ProcedureTimer() {
-    if (start_ == 0) return;
-    const std::int64_t took = counter() - start_;
-    into_.calls.fetch_add(1, std::memory_order_relaxed);
-    into_.totalCounts.fetch_add(took, std::memory_order_relaxed);
-    for (std::int64_t longest = into_.longestCounts.load(); took > longest;) {
-      if (into_.longestCounts.compare_exchange_weak(longest, took)) break;
-    }
-  }
-  ProcedureTimer(const ProcedureTimer&) = delete;
-  ProcedureTimer& operator=(const ProcedureTimer&) = delete;
-
- private:
-  Measured& into_;
-  std::int64_t start_;
-};
-
-LRESULT handOn(int code, WPARAM wParam, LPARAM lParam) {
-  ProcedureTimer timer(gHandingOn);
-  return CallNextHookEx(nullptr, code, wParam, lParam);
-}
 
 }  // namespace
 
-void Win32InputHooks::measureProcedures(bool on) {
-  if (on) {
-    gOwn.clear();
-    gHandingOn.clear();
-  }
-  gMeasuring.store(on);
-}
+Win32InputHooks::Win32InputHooks(std::size_t ringCapacity) : Win32InputHooks(ringCapacity, proceduresWith<NoProbe>()) {}
 
-Win32InputHooks::ProcedureTimes Win32InputHooks::procedureTimes() { return {gOwn.read(), gHandingOn.read()}; }
-
-Win32InputHooks::Win32InputHooks(std::size_t ringCapacity)
-    : ring_(ringCapacity),
+Win32InputHooks::Win32InputHooks(std::size_t ringCapacity, Procedures procedures)
+    : procedures_(procedures),
+      ring_(ringCapacity),
       requested_(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
       answered_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {
-  static const bool registered = [] {
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = &Win32InputHooks::windowProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = kWindowClass;
-    return RegisterClassW(&windowClass) != 0;
-  }();
-  if (!registered || !requested_ || !answered_) return;
-  // Message-only: the hand-over also reaches the thread inside modal loops.
-  window_ = CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr),
-                            nullptr);
-  if (window_) SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  if (!requested_ || !answered_) return;
+  window_ = createMessageWindow(*this);
 }
 
 Win32InputHooks::~Win32InputHooks() {
@@ -101,34 +27,6 @@ Win32InputHooks::~Win32InputHooks() {
     ask(Request::stop);
     thread_.join();
   }
-  if (window_) DestroyWindow(window_);
-}
-
-LRESULT CALLBACK Win32InputHooks::keyboardProc(int code, WPARAM wParam, LPARAM lParam) {
-  Win32InputHooks* hooks = tHooks;
-  if (code != HC_ACTION || !hooks) return handOn(code, wParam, lParam);
-  const auto& info = *reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
-  const Heard heard{wParam, info.vkCode, info.scanCode, 0, 0, info.flags, info.time, info.dwExtraInfo};
-  if (hooks->takes(heard)) {
-    ProcedureTimer timer(gOwn);
-    // Stamped here, on the fine clock: the struct's time is on the tick and
-    // is the injecting program's to choose.
-    hooks->take(keyEventFromHook(info.vkCode, info.flags, info.dwExtraInfo, info.time, steadyNowUs()));
-  }
-  return hooks->handOnHeard(heard, code, wParam, lParam);
-}
-
-LRESULT CALLBACK Win32InputHooks::mouseProc(int code, WPARAM wParam, LPARAM lParam) {
-  Win32InputHooks* hooks = tHooks;
-  if (code != HC_ACTION || !hooks) return handOn(code, wParam, lParam);
-  const auto& info = *reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam);
-  const Heard heard{wParam, info.mouseData, 0, info.pt.x, info.pt.y, info.flags, info.time, info.dwExtraInfo};
-  if (hooks->takes(heard)) {
-    ProcedureTimer timer(gOwn);
-    hooks->take(mouseEventFromHook(static_cast<std::uint32_t>(wParam), info.pt.x, info.pt.y, info.mouseData,
-                                   info.dwExtraInfo, info.time, steadyNowUs()));
-  }
-  return hooks->handOnHeard(heard, code, wParam, lParam);
 }
 
 bool Win32InputHooks::takes(const Heard& heard) const {
@@ -137,16 +35,6 @@ bool Win32InputHooks::takes(const Heard& heard) const {
   // come in inside our call too, while the hand-on waits for a hook of
   // another thread: that one is new.
   return hooked_ && !(overlap_ && depth_ > 0 && heard == handingOn_);
-}
-
-LRESULT Win32InputHooks::handOnHeard(const Heard& heard, int code, WPARAM wParam, LPARAM lParam) {
-  const Heard outer = handingOn_;
-  handingOn_ = heard;
-  ++depth_;
-  const LRESULT result = handOn(code, wParam, lParam);
-  --depth_;
-  handingOn_ = outer;
-  return result;
 }
 
 void Win32InputHooks::take(const Event& event) {
@@ -158,33 +46,20 @@ void Win32InputHooks::take(const Event& event) {
     (move ? lostMoves_ : lostOthers_).fetch_add(1, std::memory_order_relaxed);
     return;
   }
-  if (!pending_) {
-    pending_ = true;
-    urgent_ = false;
-    pendingSinceUs_ = mouse ? mouse->atUs : std::get<KeyEvent>(event).atUs;
-  }
-  urgent_ = urgent_ || !move;
-}
-
-std::int64_t Win32InputHooks::handOverDelayUs() const {
-  // Moves alone wait for the batch to fill, or for the rest of its time.
-  if (urgent_) return 0;
-  return std::max<std::int64_t>(0, kMoveBatchMs * 1000 - (steadyNowUs() - pendingSinceUs_));
+  batch_.taken(move, mouse ? mouse->atUs : std::get<KeyEvent>(event).atUs);
 }
 
 void Win32InputHooks::handOver() {
-  pending_ = false;
+  batch_.handedOver();
   // A message on its way takes these events too: the window thread lowers
   // the flag only as it begins to empty the ring, and the exchange that reads
   // the flag up orders the events before that.
   if (handOverPosted_.exchange(true, std::memory_order_acq_rel)) return;
-  if (PostMessageW(window_, kHandOver, 0, 0)) return;
+  if (PostMessageW(window_.get(), kHandOver, 0, 0)) return;
   // The window thread's queue is full (10,000 posted messages): try again a
   // batch later.
   handOverPosted_.store(false, std::memory_order_release);
-  pending_ = true;
-  urgent_ = false;
-  pendingSinceUs_ = steadyNowUs();
+  batch_.refused(steadyNowUs());
 }
 
 void Win32InputHooks::takeMessages() {
@@ -196,8 +71,8 @@ void Win32InputHooks::takeMessages() {
 
 bool Win32InputHooks::hookNewPair() {
   HINSTANCE module = GetModuleHandleW(nullptr);
-  HookHandle keyboard(SetWindowsHookExW(WH_KEYBOARD_LL, keyboardProc, module, 0));
-  HookHandle mouse(SetWindowsHookExW(WH_MOUSE_LL, mouseProc, module, 0));
+  HookHandle keyboard(SetWindowsHookExW(WH_KEYBOARD_LL, procedures_.keyboard, module, 0));
+  HookHandle mouse(SetWindowsHookExW(WH_MOUSE_LL, procedures_.mouse, module, 0));
   const bool both = keyboard && mouse;
   // An event the system gave the old pair before the new one was in waits
   // for this thread as a sent message; it reaches the old pair alone, since
@@ -252,10 +127,11 @@ void Win32InputHooks::runHookThread() {
   // no queue yet, so the first key after an install went unheard.
   MSG message;
   PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
-  tHooks = this;
+  hookThreadHooks_ = this;
   HANDLE requested = requested_.get();
   for (;;) {
-    const DWORD timeout = pending_ ? static_cast<DWORD>((handOverDelayUs() + 999) / 1000) : INFINITE;
+    const std::optional<std::int64_t> delayUs = batch_.delayUs(steadyNowUs());
+    const DWORD timeout = delayUs ? static_cast<DWORD>((*delayUs + 999) / 1000) : INFINITE;
     // The window thread is told only once the procedures have returned, since
     // posting it a message is a round trip to the server under Wine.
     if (timeout != 0 &&
@@ -263,7 +139,7 @@ void Win32InputHooks::runHookThread() {
       if (!answer(request_)) return;
     }
     takeMessages();
-    if (pending_ && handOverDelayUs() == 0) handOver();
+    if (batch_.due(steadyNowUs())) handOver();
   }
 }
 
@@ -316,10 +192,8 @@ void Win32InputHooks::deliver() {
   if (!listener_) discardQueued();
 }
 
-LRESULT CALLBACK Win32InputHooks::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == kHandOver) {
-    if (auto* self = reinterpret_cast<Win32InputHooks*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA))) self->deliver();
-    return 0;
-  }
-  return DefWindowProcW(hwnd, message, wParam, lParam);
+std::optional<LRESULT> Win32InputHooks::onMessage(UINT message, WPARAM, LPARAM) {
+  if (message != kHandOver) return std::nullopt;
+  deliver();
+  return 0;
 }

@@ -8,9 +8,11 @@
 #include <thread>
 #include <variant>
 
+#include "platform/hand_over_batch.h"
 #include "platform/input.h"
 #include "platform/spsc_ring.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/message_window.h"
 
 // The low-level keyboard and mouse hooks, on a thread of their own that does
 // nothing else and never waits for another thread of the program, so that no
@@ -34,7 +36,7 @@
 // Installing again puts the new pair in before the old one comes out, so that
 // no event falls between them and none is heard twice. Made on the window
 // thread, whose messages carry the hand-over.
-class Win32InputHooks : public InputHooks {
+class Win32InputHooks : public InputHooks, private MessageTarget {
  public:
   static constexpr std::int64_t kMoveBatchMs = 15;
   // Events the window thread may fall behind by: a few seconds of a fast mouse.
@@ -66,21 +68,20 @@ class Win32InputHooks : public InputHooks {
   // Window thread: the hand-over messages it has taken so far.
   std::uint64_t handOvers() const { return handOvers_; }
 
-  // For a benchmark: the time the two procedures take on the performance
-  // counter while measuring is switched on, their own work apart from handing
-  // the event on to the rest of the hook chain.
-  struct Times {
-    std::uint64_t calls = 0;
-    std::int64_t totalCounts = 0;
-    std::int64_t longestCounts = 0;
+  // The hook procedures, with a probe's scopes around their own work and
+  // around handing the event on along the hook chain. The program's probe is
+  // NoProbe; a benchmark's times them (input_hook_procedures.h).
+  struct NoProbe {
+    struct OwnWork {};
+    struct HandingOn {};
   };
-  struct ProcedureTimes {
-    Times own;
-    Times handingOn;
+  struct Procedures {
+    HOOKPROC keyboard;
+    HOOKPROC mouse;
   };
-  // On clears what was measured before.
-  static void measureProcedures(bool on);
-  static ProcedureTimes procedureTimes();
+  template <typename Probe>
+  static Procedures proceduresWith();
+  Win32InputHooks(std::size_t ringCapacity, Procedures procedures);
 
  private:
   using Event = std::variant<KeyEvent, MouseEvent>;
@@ -98,12 +99,16 @@ class Win32InputHooks : public InputHooks {
   };
   enum class Request { install, remove, stop };
 
+  template <typename Probe>
   static LRESULT CALLBACK keyboardProc(int code, WPARAM wParam, LPARAM lParam);
+  template <typename Probe>
   static LRESULT CALLBACK mouseProc(int code, WPARAM wParam, LPARAM lParam);
-  static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  template <typename Probe>
+  static LRESULT handOn(int code, WPARAM wParam, LPARAM lParam);
 
   // Hook thread.
   bool takes(const Heard& heard) const;
+  template <typename Probe>
   LRESULT handOnHeard(const Heard& heard, int code, WPARAM wParam, LPARAM lParam);
   void take(const Event& event);
   void runHookThread();
@@ -111,15 +116,20 @@ class Win32InputHooks : public InputHooks {
   bool hookNewPair();
   void unhookAll();
   void takeMessages();
-  std::int64_t handOverDelayUs() const;
   void handOver();
 
   // Window thread.
+  std::optional<LRESULT> onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   bool ask(Request request);
   void deliver();
   void discardQueued();
 
-  HWND window_ = nullptr;
+  // The procedures get no context pointer; the system calls them on the
+  // thread that installed them, which is one object's hook thread.
+  static inline thread_local Win32InputHooks* hookThreadHooks_ = nullptr;
+
+  const Procedures procedures_;
+  OwnedWindow window_;
   SpscRing<Event> ring_;
   std::atomic<bool> handOverPosted_{false};
   std::atomic<std::uint64_t> lostMoves_{0};
@@ -144,7 +154,5 @@ class Win32InputHooks : public InputHooks {
   bool overlap_ = false;  // the old pair and the new one are both in
   int depth_ = 0;         // calls of our procedures under way on this thread
   Heard handingOn_;       // what the innermost of them hands on
-  bool pending_ = false;  // events wait for a hand-over
-  bool urgent_ = false;   // and they are more than moves
-  std::int64_t pendingSinceUs_ = 0;
+  HandOverBatch batch_{kMoveBatchMs * 1000};
 };

@@ -4,27 +4,10 @@ namespace {
 
 constexpr UINT kRunTasks = WM_APP + 0x54;
 constexpr UINT_PTR kDelayedTimer = 1;
-constexpr wchar_t kWindowClass[] = L"TamsikWindowThread";
 
 }  // namespace
 
-Win32WindowThread::Win32WindowThread() {
-  static const bool registered = [] {
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = &Win32WindowThread::windowProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = kWindowClass;
-    return RegisterClassW(&windowClass) != 0;
-  }();
-  if (!registered) return;
-  window_ = CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr),
-                            nullptr);
-  if (window_) SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-}
-
-Win32WindowThread::~Win32WindowThread() {
-  if (window_) DestroyWindow(window_);  // its timer goes with it
-}
+Win32WindowThread::Win32WindowThread() { window_ = createMessageWindow(*this); }
 
 void Win32WindowThread::post(std::function<void()> task) {
   {
@@ -33,7 +16,7 @@ void Win32WindowThread::post(std::function<void()> task) {
     if (messagePosted_) return;
     messagePosted_ = true;
   }
-  if (window_ && PostMessageW(window_, kRunTasks, 0, 0)) return;
+  if (window_ && PostMessageW(window_.get(), kRunTasks, 0, 0)) return;
   // A full message queue: the next post tries again.
   std::lock_guard lock(mutex_);
   messagePosted_ = false;
@@ -51,7 +34,7 @@ void Win32WindowThread::postAfter(std::chrono::milliseconds delay, std::function
 void Win32WindowThread::setTimerForEarliest(bool timerFired) {
   if (!window_) return;
   if (delayed_.empty()) {
-    if (timerSet_) KillTimer(window_, kDelayedTimer);
+    if (timerSet_) KillTimer(window_.get(), kDelayedTimer);
     timerSet_ = false;
     return;
   }
@@ -64,7 +47,7 @@ void Win32WindowThread::setTimerForEarliest(bool timerFired) {
   // Shorter delays are raised to USER_TIMER_MINIMUM; a timer that comes early
   // by the tick's resolution is set again for the rest.
   const UINT elapse = due > now ? static_cast<UINT>(due - now) : USER_TIMER_MINIMUM;
-  timerSet_ = SetTimer(window_, kDelayedTimer, elapse, nullptr) != 0;
+  timerSet_ = SetTimer(window_.get(), kDelayedTimer, elapse, nullptr) != 0;
   timerDue_ = due;
 }
 
@@ -105,19 +88,19 @@ void Win32WindowThread::runPosted() {
       return;
     }
   }
-  if (PostMessageW(window_, kRunTasks, 0, 0)) return;
+  if (PostMessageW(window_.get(), kRunTasks, 0, 0)) return;
   std::lock_guard lock(mutex_);
   messagePosted_ = false;
 }
 
-LRESULT CALLBACK Win32WindowThread::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+std::optional<LRESULT> Win32WindowThread::onMessage(UINT message, WPARAM wParam, LPARAM) {
   if (message == kRunTasks) {
-    if (auto* self = reinterpret_cast<Win32WindowThread*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA))) self->runPosted();
+    runPosted();
     return 0;
   }
   if (message == WM_TIMER && wParam == kDelayedTimer) {
-    if (auto* self = reinterpret_cast<Win32WindowThread*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA))) self->runDue(true);
+    runDue(true);
     return 0;
   }
-  return DefWindowProcW(hwnd, message, wParam, lParam);
+  return std::nullopt;
 }

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/win32/message_window.h"
 #include "platform/window_thread.h"
 
 // Tasks for the thread that creates this object, carried by a message to a
@@ -15,11 +16,10 @@
 // (message boxes, file dialogs, a window being moved). Tasks posted in a
 // burst travel with one message. Delayed tasks wait on one timer of that
 // window, set for the earliest of them.
-class Win32WindowThread : public WindowThread {
+class Win32WindowThread : public WindowThread, private MessageTarget {
  public:
   // On the window thread.
   Win32WindowThread();
-  ~Win32WindowThread() override;
   Win32WindowThread(const Win32WindowThread&) = delete;
   Win32WindowThread& operator=(const Win32WindowThread&) = delete;
 
@@ -27,12 +27,12 @@ class Win32WindowThread : public WindowThread {
   void postAfter(std::chrono::milliseconds delay, std::function<void()> task) override;
 
  private:
-  static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  std::optional<LRESULT> onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void runPosted();
   void runDue(bool timerFired);
   void setTimerForEarliest(bool timerFired);
 
-  HWND window_ = nullptr;
+  OwnedWindow window_;  // its timer goes with it
   std::mutex mutex_;
   std::vector<std::function<void()>> tasks_;
   bool messagePosted_ = false;

@@ -1,37 +1,17 @@
-#include "platform/win32/script_files.h"
+#include "platform/win32/file_store.h"
 
-#include <commdlg.h>
-
-#include "platform/win32/file_replacement.h"
-#include "platform/win32/handles.h"
+#include <windows.h>
 
 #include <algorithm>
 #include <atomic>
 #include <climits>
 
+#include "platform/win32/file_replacement.h"
+#include "platform/win32/handles.h"
+
 namespace {
 
-constexpr UINT kGbkCodePage = 936;
-constexpr wchar_t kRawByteBase = 0xF700;
 constexpr DWORD kMaxIoChunk = 1u << 20;
-
-std::optional<std::wstring> runFileDialog(HWND owner, const FileDialogOptions& options, bool save) {
-  std::wstring filter = options.filterName + L'\0' + options.filterPattern + L'\0' + L'\0';
-  std::vector<wchar_t> file(32768, L'\0');
-  OPENFILENAMEW dialog{};
-  dialog.lStructSize = sizeof(dialog);
-  dialog.hwndOwner = owner;
-  dialog.lpstrFilter = filter.c_str();
-  dialog.nFilterIndex = 1;
-  dialog.lpstrFile = file.data();
-  dialog.nMaxFile = static_cast<DWORD>(file.size());
-  dialog.lpstrDefExt = options.defaultExtension.c_str();
-  dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR |
-                 (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
-  BOOL chosen = save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
-  if (!chosen) return std::nullopt;
-  return std::wstring(file.data());
-}
 
 // The full path in the form that lifts MAX_PATH: \\?\C:\... or
 // \\?\UNC\server\share\...; empty when there is no full path.
@@ -122,43 +102,7 @@ bool writeAll(HANDLE file, std::string_view bytes) {
   return true;
 }
 
-// Code page 936 as the system has it, without replacement characters: false
-// when some part does not convert.
-bool strictDecode(std::string_view bytes, std::wstring& text) {
-  int length = MultiByteToWideChar(kGbkCodePage, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()),
-                                   nullptr, 0);
-  if (length <= 0) return false;
-  text.resize(static_cast<std::size_t>(length));
-  return MultiByteToWideChar(kGbkCodePage, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()),
-                             text.data(), length) == length;
-}
-
-// Encodes without best-fit look-alikes; false when a character has no bytes
-// of its own.
-bool strictEncode(std::wstring_view text, std::string& bytes) {
-  bytes.clear();
-  if (text.empty()) return true;
-  BOOL usedDefault = FALSE;
-  int length = WideCharToMultiByte(kGbkCodePage, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()),
-                                   nullptr, 0, nullptr, &usedDefault);
-  if (length <= 0) return false;
-  bytes.resize(static_cast<std::size_t>(length));
-  length = WideCharToMultiByte(kGbkCodePage, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()),
-                               bytes.data(), length, nullptr, &usedDefault);
-  return length == static_cast<int>(bytes.size()) && !usedDefault;
-}
-
-bool isRawByte(wchar_t c) { return c >= kRawByteBase + 0x80 && c <= kRawByteBase + 0xFF; }
-
 }  // namespace
-
-std::optional<std::wstring> Win32FileDialogs::chooseFileToOpen(const FileDialogOptions& options) {
-  return runFileDialog(owner_, options, false);
-}
-
-std::optional<std::wstring> Win32FileDialogs::chooseFileToSave(const FileDialogOptions& options) {
-  return runFileDialog(owner_, options, true);
-}
 
 std::optional<std::string> Win32FileStore::readAll(const std::wstring& path) {
   const std::wstring full = longPath(path);
@@ -195,78 +139,4 @@ std::unique_ptr<PendingWrite> Win32FileStore::prepareWrite(const std::wstring& p
     return nullptr;
   }
   return std::make_unique<Win32PendingWrite>(target, std::move(copy));
-}
-
-std::wstring GbkCodec::decode(std::string_view bytes) {
-  // Byte by byte from tables rather than one MultiByteToWideChar call: the
-  // system's decoder would replace bad bytes and lose their places.
-  buildTables();
-  std::wstring text;
-  text.reserve(bytes.size());
-  for (std::size_t i = 0; i < bytes.size();) {
-    auto byte = static_cast<unsigned char>(bytes[i]);
-    if (byte < 0x80) {
-      text += static_cast<wchar_t>(byte);
-      ++i;
-      continue;
-    }
-    if (byte >= 0x81 && byte <= 0xFE && i + 1 < bytes.size()) {
-      auto trail = static_cast<unsigned char>(bytes[i + 1]);
-      if (wchar_t c = pairs_[(byte - 0x81) * 256u + trail]) {
-        text += c;
-        i += 2;
-        continue;
-      }
-    }
-    wchar_t single = singles_[byte - 0x80u];
-    text += single ? single : static_cast<wchar_t>(kRawByteBase + byte);
-    ++i;
-  }
-  return text;
-}
-
-std::optional<std::string> GbkCodec::encode(std::wstring_view text) {
-  std::string bytes;
-  std::string run;
-  std::size_t start = 0;
-  auto flushRun = [&](std::size_t end) {
-    if (end <= start) return true;
-    if (!strictEncode(text.substr(start, end - start), run)) return false;
-    bytes += run;
-    return true;
-  };
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (!isRawByte(text[i])) continue;
-    if (!flushRun(i)) return std::nullopt;
-    bytes += static_cast<char>(text[i] - kRawByteBase);
-    start = i + 1;
-  }
-  if (!flushRun(text.size())) return std::nullopt;
-  return bytes;
-}
-
-void GbkCodec::buildTables() {
-  if (!singles_.empty()) return;
-  singles_.assign(0x80, L'\0');
-  pairs_.assign(0x7E * 256, L'\0');
-  auto roundTrips = [](const char* bytes, int length, wchar_t& c) {
-    std::wstring text;
-    std::string back;
-    if (!strictDecode(std::string_view(bytes, static_cast<std::size_t>(length)), text) || text.size() != 1) {
-      return false;
-    }
-    if (!strictEncode(text, back) || back != std::string_view(bytes, static_cast<std::size_t>(length))) return false;
-    c = text[0];
-    return !isRawByte(c);
-  };
-  for (int byte = 0x80; byte <= 0xFF; ++byte) {
-    char single[1] = {static_cast<char>(byte)};
-    roundTrips(single, 1, singles_[static_cast<std::size_t>(byte - 0x80)]);
-  }
-  for (int lead = 0x81; lead <= 0xFE; ++lead) {
-    for (int trail = 0x40; trail <= 0xFE; ++trail) {
-      char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-      roundTrips(pair, 2, pairs_[static_cast<std::size_t>((lead - 0x81) * 256 + trail)]);
-    }
-  }
 }
