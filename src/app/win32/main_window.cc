@@ -19,10 +19,6 @@ constexpr DWORD kClosePatienceMs = 500;
 
 }  // namespace
 
-MainWindow::~MainWindow() {
-  if (hwnd_) DestroyWindow(hwnd_);
-}
-
 bool MainWindow::create(HINSTANCE instance) {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
   InitCommonControlsEx(&controls);
@@ -42,22 +38,22 @@ bool MainWindow::create(HINSTANCE instance) {
   CreateWindowExW(0, kMainWindowClass, title.c_str(),
                   WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME,
                   kWindowLeft, kWindowTop, size.width, size.height, nullptr, nullptr, instance, this);
-  return hwnd_ != nullptr;
+  return hwnd() != nullptr;
 }
 
 void MainWindow::show(int showCommand) {
   // The visual style comes with the manifest and InitCommonControlsEx.
-  DragAcceptFiles(hwnd_, TRUE);
-  events_ = std::make_unique<SystemEvents>(hwnd_, *application_, look_->smallIcon());
+  DragAcceptFiles(hwnd(), TRUE);
+  events_ = std::make_unique<SystemEvents>(hwnd(), *application_, look_->smallIcon());
   SetWindowTextW(control(control_id::标签3), texts::kHelpText);
-  ShowWindow(hwnd_, showCommand);
-  UpdateWindow(hwnd_);
+  ShowWindow(hwnd(), showCommand);
+  UpdateWindow(hwnd());
 }
 
 LRESULT CALLBACK MainWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    self->hwnd_ = hwnd;
+    self->hwnd_.reset(hwnd);
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   }
   auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
@@ -65,7 +61,7 @@ LRESULT CALLBACK MainWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, 
   LRESULT result = self->handleMessage(message, wParam, lParam);
   if (message == WM_NCDESTROY) {
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    self->hwnd_ = nullptr;
+    static_cast<void>(self->hwnd_.release());
   }
   return result;
 }
@@ -74,9 +70,9 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (LRESULT result = 0; events_ && application_ && events_->handle(message, wParam, lParam, result)) return result;
   switch (message) {
     case WM_CREATE:
-      controls_.create(hwnd_);
-      view_ = std::make_unique<ControlsView>(hwnd_, controls_);
-      look_ = std::make_unique<WindowLook>(hwnd_, controls_);
+      controls_.create(hwnd());
+      view_ = std::make_unique<ControlsView>(hwnd(), controls_);
+      look_ = std::make_unique<WindowLook>(hwnd(), controls_);
       look_->open();
       return 0;
     case WM_CLOSE:
@@ -128,7 +124,7 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
       break;
   }
-  return DefWindowProcW(hwnd_, message, wParam, lParam);
+  return DefWindowProcW(hwnd(), message, wParam, lParam);
 }
 
 bool MainWindow::shutDown() {

@@ -19,7 +19,6 @@
 class MainWindow {
  public:
   MainWindow() = default;
-  ~MainWindow();
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
 
@@ -30,8 +29,10 @@ class MainWindow {
   // Puts the icon into the notification area, writes the help text and shows
   // the window.
   void show(int showCommand);
+  // The window goes now, letting go of what the Application holds.
+  void destroy() { hwnd_.reset(); }
 
-  HWND hwnd() const { return hwnd_; }
+  HWND hwnd() const { return hwnd_.get(); }
   // A control by its identifier, wherever it stands in the window.
   HWND control(int id) const { return controls_.get(id); }
   Controls& controls() { return *view_; }
@@ -50,7 +51,7 @@ class MainWindow {
   bool shutDown();
 
   Application* application_ = nullptr;
-  HWND hwnd_ = nullptr;
+  OwnedWindow hwnd_;
   ControlTable controls_;
   // Made with the window.
   std::unique_ptr<ControlsView> view_;

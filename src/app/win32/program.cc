@@ -3,9 +3,7 @@
 Program::Program(InputHooks& hooks, Processes& processes, WindowThread& windowThread)
     : hooks_(hooks), processes_(processes), windowThread_(windowThread) {}
 
-Program::~Program() {
-  if (window_.hwnd()) DestroyWindow(window_.hwnd());
-}
+Program::~Program() { window_.destroy(); }
 
 Program::Started Program::start(HINSTANCE instance, int showCommand) {
   if (!window_.create(instance)) return Started::failed;

@@ -24,15 +24,14 @@ bool fontInstalled(const std::wstring& face) {
   if (face.size() >= std::size(wanted.lfFaceName)) return false;
   face.copy(wanted.lfFaceName, face.size());
   bool found = false;
-  HDC screen = GetDC(nullptr);
+  WindowDc screen(nullptr);
   EnumFontFamiliesExW(
-      screen, &wanted,
+      screen.get(), &wanted,
       [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) -> int {
         *reinterpret_cast<bool*>(found) = true;
         return 0;
       },
       reinterpret_cast<LPARAM>(&found), 0);
-  ReleaseDC(nullptr, screen);
   return found;
 }
 
@@ -145,21 +144,21 @@ void WindowLook::fitHelpText(LOGFONTW font) {
   HWND label = controls_.get(control_id::标签3);
   RECT room;
   GetClientRect(label, &room);
-  HDC dc = GetDC(label);
+  WindowDc dc(label);
   if (!dc) return;
   const int sign = font.lfHeight < 0 ? -1 : 1;
   const int smallest = scaleToDpi(kSmallestHelpFont, static_cast<int>(dpi_));
   FontHandle fitting;
   for (;;) {
     fitting.reset(CreateFontIndirectW(&font));
-    HGDIOBJ old = SelectObject(dc, fitting.get());
     RECT needed{0, 0, room.right, 0};
-    DrawTextW(dc, texts::kHelpText, -1, &needed, DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_EXPANDTABS);
-    SelectObject(dc, old);
+    {
+      SelectedObject selected(dc.get(), fitting.get());
+      DrawTextW(dc.get(), texts::kHelpText, -1, &needed, DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_EXPANDTABS);
+    }
     if (needed.bottom <= room.bottom || font.lfHeight * sign <= smallest) break;
     font.lfHeight -= sign;
   }
-  ReleaseDC(label, dc);
   FontHandle previous = std::move(helpFont_);
   helpFont_ = std::move(fitting);
   SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(helpFont_.get()), TRUE);
