@@ -95,18 +95,23 @@ void ScriptPlayer::finish(const Run& run) {
   currentWaiter_.reset();
 }
 
-ScriptPlayer::Obstacle ScriptPlayer::obstacle(bool& desktopRefused) {
-  if (desktopRefused) desktopRefused = !conditions_.inputDesktop.isOurs();
-  if (desktopRefused || !conditions_.gate.isOpen()) return Obstacle::desktop;
-  WindowSystem& windows = conditions_.windows;
-  return windows.isHung(windows.foregroundWindow()) ? Obstacle::hungWindow : Obstacle::none;
+ScriptPlayer::Obstacle ScriptPlayer::obstacle(Watch& watch, std::int64_t nowUs) {
+  if (watch.desktopRefused) watch.desktopRefused = !conditions_.inputDesktop.isOurs();
+  if (watch.desktopRefused || !conditions_.gate.isOpen()) return Obstacle::desktop;
+  if (!watch.looked || nowUs - watch.lookedUs >= kHungLookUs) {
+    WindowSystem& windows = conditions_.windows;
+    watch.hung = windows.isHung(windows.foregroundWindow());
+    watch.lookedUs = nowUs;
+    watch.looked = true;
+  }
+  return watch.hung ? Obstacle::hungWindow : Obstacle::none;
 }
 
-bool ScriptPlayer::waitOut(Obstacle first, bool& desktopRefused, HeldInput& held, Waiter& waiter) {
+bool ScriptPlayer::waitOut(Obstacle first, Watch& watch, HeldInput& held, Waiter& waiter) {
   bool letGo = false;
   bool going = true;
   Obstacle told = Obstacle::none;
-  for (Obstacle now = first; now != Obstacle::none; now = obstacle(desktopRefused)) {
+  for (Obstacle now = first; now != Obstacle::none; now = obstacle(watch, waiter.nowUs())) {
     if (now != told) {
       told = now;
       tell(now == Obstacle::desktop ? RunNotice::desktopAway : RunNotice::windowHung);
@@ -142,7 +147,7 @@ void ScriptPlayer::playScript(const Run& run) {
   Waiter& waiter = *run.waiter;
   std::int32_t index = 0;
   bool refusalTold = false;
-  bool desktopRefused = false;
+  Watch watch;
   // The stamp of the line played last in this pass, when one was.
   bool playedInPass = false;
   std::int32_t previousStamp = 0;
@@ -152,8 +157,8 @@ void ScriptPlayer::playScript(const Run& run) {
     if (std::optional<ScriptLine> line = readScriptLine(script->line(index))) {
       // A pause begins at once, not when the next action is due, so that
       // nothing the run holds stays pressed meanwhile.
-      if (desktopRefused || !conditions_.gate.isOpen()) {
-        if (!waitOut(Obstacle::desktop, desktopRefused, held, waiter)) break;
+      if (watch.desktopRefused || !conditions_.gate.isOpen()) {
+        if (!waitOut(Obstacle::desktop, watch, held, waiter)) break;
         schedule.resumeAt(waiter.nowUs());
         continue;
       }
@@ -168,8 +173,8 @@ void ScriptPlayer::playScript(const Run& run) {
       if (end == WaitEnd::cancelled) break;
       // The box or the gate changed: this line once more.
       if (end == WaitEnd::interrupted) continue;
-      if (Obstacle now = obstacle(desktopRefused); now != Obstacle::none) {
-        if (!waitOut(now, desktopRefused, held, waiter)) break;
+      if (Obstacle now = obstacle(watch, waiter.nowUs()); now != Obstacle::none) {
+        if (!waitOut(now, watch, held, waiter)) break;
         schedule.resumeAt(waiter.nowUs());
         continue;
       }
@@ -177,7 +182,7 @@ void ScriptPlayer::playScript(const Run& run) {
       if (held.takeRefusal()) {
         // Refused on the secure desktop: played again once the desktop is ours.
         if (!conditions_.inputDesktop.isOurs()) {
-          desktopRefused = true;
+          watch.desktopRefused = true;
           continue;
         }
         if (!refusalTold) tell(RunNotice::inputRefused);

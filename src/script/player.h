@@ -87,6 +87,9 @@ class ScriptPlayer {
   // While a run cannot go on, it looks again this often; the gate's changes
   // wake it at once.
   static constexpr std::int64_t kLookAgainUs = 250'000;
+  // Whether the window in front is hung is asked at most this often: under
+  // Wine the question costs about as much as an injected key.
+  static constexpr std::int64_t kHungLookUs = 50'000;
 
   struct Run {
     std::uint32_t number = 0;
@@ -121,15 +124,22 @@ class ScriptPlayer {
 
  private:
   enum class Obstacle { none, desktop, hungWindow };
+  // What a run knows of the desktop between its actions.
+  struct Watch {
+    bool desktopRefused = false;  // its input was refused on a desktop not ours
+    bool hung = false;            // the window in front, at the last look
+    std::int64_t lookedUs = 0;
+    bool looked = false;
+  };
 
   bool goesOn(const Run& run) const;
   void finish(const Run& run);
   void tell(RunNotice notice) const;
-  Obstacle obstacle(bool& desktopRefused);
+  Obstacle obstacle(Watch& watch, std::int64_t nowUs);
   // Waits while the run cannot go on: while the desktop is away the keys and
   // buttons the run holds are let go of, and pressed again before it goes on.
   // False when the run was stopped meanwhile.
-  bool waitOut(Obstacle first, bool& desktopRefused, HeldInput& held, Waiter& waiter);
+  bool waitOut(Obstacle first, Watch& watch, HeldInput& held, Waiter& waiter);
 
   std::atomic<std::int32_t>& playing_;
   PublishedScript& script_;

@@ -288,6 +288,27 @@ int main(int argc, char** argv) {
   const bool complete = std::all_of(rows.begin(), rows.end(), [](const Row& row) { return row.sample.incompleteRuns == 0; });
   if (!complete) std::printf("  some events did not reach the hook\n");
 
+  // What the player's look for a hung window in front costs before each
+  // action, beside what the action itself (one key) costs.
+  auto microsecondsEach = [](int calls, const auto& call) {
+    const std::int64_t start = counter();
+    for (int i = 0; i < calls; ++i) call(i);
+    return static_cast<double>(counter() - start) / countsPerMs() * 1000 / calls;
+  };
+  Win32WindowSystem windows;
+  Win32InputInjector keys;
+  keys.warmUp();
+  const double look = microsecondsEach(2000, [&](int) { return windows.isHung(windows.foregroundWindow()); });
+  const double key = microsecondsEach(400, [&](int i) { keys.injectKeyEvent(0x87, i % 2 ? 2 : 0, std::nullopt); });
+  double meanGapMs = 0;
+  for (int pause : pauses) meanGapMs += pause;
+  meanGapMs /= static_cast<double>(pauses.size());
+  const double lookedEvery = static_cast<double>(ScriptPlayer::kHungLookUs) / 1000;
+  std::printf("  hung-window look: %.1f us, a key injection %.1f us (%.0f%% of it); looking at most every %.0f ms,\n"
+              "    %.1f us per action at this script's mean gap of %.1f ms\n",
+              look, key, 100 * ratio(look, key), lookedEvery, look * std::min(1.0, meanGapMs / lookedEvery),
+              meanGapMs);
+
   DestroyWindow(window);
   return complete ? 0 : 1;
 }

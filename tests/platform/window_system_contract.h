@@ -62,6 +62,9 @@ TYPED_TEST_P(WindowSystemContract, WalksTheTopLevelWindowsAndTellsTheirTitlesVis
   EXPECT_EQ(this->readTitle(shown, 3, copied), title.substr(0, 2) + L'\0' + L'#') << "cut short and ended";
   EXPECT_EQ(copied, 2);
 
+  EXPECT_FALSE(windows.isHung(shown)) << "a window that takes its messages";
+  EXPECT_FALSE(windows.isHung(0));
+
   ASSERT_TRUE(this->factory.bringToFront(untitled));
   EXPECT_EQ(windows.foregroundWindow(), untitled);
   ASSERT_TRUE(this->factory.bringToFront(shown));

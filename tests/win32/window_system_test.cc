@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 #include <vector>
 
 #include "app/texts.h"
@@ -37,6 +39,33 @@ struct Win32WindowSystemFactory {
 }  // namespace
 
 INSTANTIATE_TYPED_TEST_SUITE_P(Win32, WindowSystemContract, Win32WindowSystemFactory);
+
+// The system calls a window hung once its thread has taken no message for
+// 5 s, and no longer once it takes them again.
+TEST(Win32WindowSystemTest, AWindowWhoseThreadTakesNoMessagesForFiveSecondsIsHung) {
+  std::atomic<HWND> window{nullptr};
+  std::atomic<bool> answering{false};
+  std::thread owner([&] {
+    HWND created = CreateWindowExW(0, L"STATIC", L"busy", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 200, 100, nullptr,
+                                   nullptr, GetModuleHandleW(nullptr), nullptr);
+    pumpPending();
+    window = created;
+    Sleep(6500);
+    answering = true;
+    pumpUntil([&] { return window.load() == nullptr; }, std::chrono::seconds(10));
+    DestroyWindow(created);
+  });
+  while (!window.load()) Sleep(1);
+  Win32WindowSystem windows;
+  const WindowHandle busy = toWindowHandle(window.load());
+  EXPECT_FALSE(windows.isHung(busy)) << "at first";
+  Sleep(6000);
+  EXPECT_TRUE(windows.isHung(busy)) << "after 6 s without a message";
+  while (!answering.load()) Sleep(1);
+  EXPECT_TRUE(waitUntil("the window to answer again", [&] { return !windows.isHung(busy); }));
+  window = nullptr;
+  owner.join();
+}
 
 namespace {
 
