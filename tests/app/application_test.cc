@@ -304,6 +304,19 @@ TEST_F(ApplicationTest, TheSessionsEndStopsTheRunAndEndsTheRecording) {
   EXPECT_EQ(controls.status[1], L"共3条脚本,估计执行时间需要0.1秒");
 }
 
+TEST_F(ApplicationTest, ACloseThatARunDoesNotEndInTimeLetsGoOfWhatTheRunHolds) {
+  box.setText(L"0 0 16 0 0\r\n600000 2 16 0 0\r\n");
+  tap(100000, kF12);
+  CallLog whenClosed;
+  waiters.at(1000, [&] {
+    threads.stuck = true;
+    EXPECT_FALSE(app.onWindowClosing(std::chrono::milliseconds(500)));
+    whenClosed = injected;
+  });
+  play();
+  EXPECT_EQ(whenClosed, (CallLog{"0ms key 16 0", "1000ms key 16 2"})) << "released by the close itself";
+}
+
 // The same program, not yet past the window's creation.
 class ApplicationSecondCopyTest : public ApplicationTest {
  protected:
