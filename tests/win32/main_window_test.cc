@@ -1,5 +1,4 @@
-#include "app/program.h"
-#include "platform/win32/window_thread.h"
+#include "win32/main_window_fixture.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
@@ -12,7 +11,6 @@
 
 #include "app/control_ids.h"
 #include "app/texts.h"
-#include "fakes/fake_platform.h"
 #include "support/wine_desktop.h"
 
 namespace {
@@ -46,21 +44,7 @@ HGLOBAL dropOf(const std::vector<std::wstring>& paths) {
   return memory;
 }
 
-class MainWindowTest : public testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_EQ(program.start(GetModuleHandleW(nullptr), SW_SHOWNOACTIVATE), Program::Started::shown);
-  }
-  RunState& state() { return program.application().state(); }
-
-  HWND control(int id) { return window.control(id); }
-
-  FakeProcesses processes;
-  FakeInputHooks hooks;
-  Win32WindowThread windowThread;
-  Program program{hooks, processes, windowThread};
-  MainWindow& window = program.window();
-};
+using MainWindowTest = MainWindowFixture;
 
 TEST_F(MainWindowTest, InstallsTheHooksAgainOncePerResumeAndAfterAnUnlockAndRemovesThemWithTheWindow) {
   EXPECT_EQ(hooks.calls, (std::vector<std::string>{"install"}));
