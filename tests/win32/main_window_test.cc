@@ -15,13 +15,6 @@
 
 namespace {
 
-RECT rectInParent(HWND control) {
-  RECT rect;
-  GetWindowRect(control, &rect);
-  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
-  return rect;
-}
-
 std::wstring statusText(HWND status, int panel) {
   std::wstring text(512, L'\0');
   LRESULT length = SendMessageW(status, SB_GETTEXTW, panel, reinterpret_cast<LPARAM>(text.data()));

@@ -65,12 +65,7 @@ class Win32PlayerTest : public testing::Test {
     ASSERT_NE(window_, nullptr);
     SetWindowTextW(target_, L"");
     clicks_.clear();
-    ASSERT_EQ(xdotool(L"search --sync --onlyvisible --name ^" + title() + L"$ windowfocus --sync"), 0);
-    ASSERT_TRUE(movePointer(clientToScreen(window_, {100, 22})));
-    SetForegroundWindow(window_);
-    SetFocus(target_);
-    ASSERT_TRUE(pumpUntil([] { return GetForegroundWindow() == window_ && GetFocus() == target_; }))
-        << "foreground " << GetForegroundWindow() << ", focus " << GetFocus();
+    ASSERT_TRUE(bringToFront(window_, target_, clientToScreen(window_, {100, 22})));
   }
 
   void TearDown() override {
@@ -135,21 +130,6 @@ class Win32PlayerTest : public testing::Test {
       clicks_.push_back({message, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}});
     }
     return DefWindowProcW(window, message, wParam, lParam);
-  }
-
-  // Waits for Wine to see the move: xdotool's own --sync would wait forever
-  // when the pointer is there already.
-  static bool movePointer(POINT to) {
-    if (xdotool(L"mousemove " + std::to_wstring(to.x) + L" " + std::to_wstring(to.y)) != 0) return false;
-    return pumpUntil([to] {
-      POINT at{};
-      return GetCursorPos(&at) && at.x == to.x && at.y == to.y;
-    });
-  }
-
-  static POINT clientToScreen(HWND window, POINT point) {
-    ClientToScreen(window, &point);
-    return point;
   }
 
   static bool shiftHeld() { return (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0; }
