@@ -11,9 +11,8 @@
 #include <iterator>
 #include <string>
 
-#include "app/control_ids.h"
 #include "support/notepad.h"
-#include "support/tamsik_process.h"
+#include "support/tamsik_window.h"
 #include "support/wine_desktop.h"
 
 namespace {
@@ -37,16 +36,15 @@ TEST(ExampleScriptE2eTest, TypesItsLineIntoNotepad) {
   }
   ASSERT_TRUE(bytes.ends_with("\r\n"));
 
-  TamsikProcess tamsik;
+  TamsikWindow tamsik;
   ASSERT_TRUE(tamsik.started());
-  HWND window = tamsik.waitForMainWindow();
-  ASSERT_NE(window, nullptr);
+  ASSERT_NE(tamsik.window(), nullptr);
   Notepad notepad;
   ASSERT_NE(notepad.edit, nullptr) << "no notepad";
   ASSERT_TRUE(notepad.focus());
 
   std::wstring script(bytes.begin(), bytes.end());  // ASCII
-  SendMessageW(findControl(window, control_id::脚本框), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(script.c_str()));
+  tamsik.setScript(script);
   ASSERT_EQ(xdotool(L"key F12"), 0);
   EXPECT_TRUE(pumpUntil([&] { return notepad.text() == L"hello from tamsik\r\n"; }, 20s))
       << testing::PrintToString(notepad.text());

@@ -8,7 +8,7 @@
 
 #include "app/control_ids.h"
 #include "app/texts.h"
-#include "support/tamsik_process.h"
+#include "support/tamsik_e2e_test.h"
 #include "support/wine_desktop.h"
 #include "support/wine_tray.h"
 
@@ -31,20 +31,6 @@ std::string describe(const RECT& r) {
   return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + "x" +
          std::to_string(r.bottom - r.top);
 }
-
-class TamsikE2eTest : public testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(tamsik.started()) << "cannot start " << testing::PrintToString(tamsikPath());
-    window = tamsik.waitForMainWindow();
-    ASSERT_NE(window, nullptr) << "no main window";
-  }
-
-  HWND control(int id) { return findControl(window, id); }
-
-  TamsikProcess tamsik;
-  HWND window = nullptr;
-};
 
 TEST_F(TamsikE2eTest, ShowsEveryControlInItsInitialState) {
   namespace id = control_id;
@@ -189,12 +175,11 @@ TEST_F(TamsikE2eTest, ScriptBoxIsWhite) {
 }
 
 TEST_F(TamsikE2eTest, PointerMovesShowInPanelZero) {
-  HWND status = control(control_id::状态条1);
   ASSERT_EQ(xdotool(L"mousemove 300 200"), 0);
   std::wstring text;
   EXPECT_TRUE(pumpUntil(
       [&] {
-        text = remoteStatusText(status, 0);
+        text = tamsik.status(0);
         return text == L"x=300  y=200";
       },
       5s))
