@@ -25,6 +25,7 @@
 #include "support/input_log.h"
 #include "support/notepad.h"
 #include "support/stopwatch.h"
+#include "support/script_lines.h"
 #include "support/tamsik_window.h"
 #include "support/wine_desktop.h"
 
@@ -113,11 +114,8 @@ std::string describe(const LoggedEvent& event) {
 // The points of the script's move lines, in order.
 std::vector<POINT> movePoints(const std::wstring& script) {
   std::vector<POINT> points;
-  std::wistringstream in(script);
-  for (std::wstring row; std::getline(in, row);) {
-    std::wistringstream fields(row);
-    long time = 0, kind = 0, code = 0, x = 0, y = 0;
-    if (fields >> time >> kind >> code >> x >> y && kind == 3 && code == 1) points.push_back({x, y});
+  for (const ScriptLine& line : parseScript(script)) {
+    if (line.kind == 3 && line.code == 1) points.push_back({line.x, line.y});
   }
   return points;
 }

@@ -7,8 +7,6 @@
 
 #include <filesystem>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "support/notepad.h"
@@ -27,8 +25,7 @@ std::filesystem::path examplePath() {
 }
 
 TEST(ExampleScriptE2eTest, TypesItsLineIntoNotepad) {
-  std::ifstream in(examplePath(), std::ios::binary);
-  std::string bytes(std::istreambuf_iterator<char>(in), {});
+  const std::string bytes = fileBytes(examplePath());
   ASSERT_FALSE(bytes.empty()) << examplePath();
   std::size_t lines = 0;
   for (std::size_t at = bytes.find('\n'); at != std::string::npos; at = bytes.find('\n', at + 1), ++lines) {

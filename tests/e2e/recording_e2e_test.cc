@@ -10,7 +10,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -19,6 +18,7 @@
 #include "app/texts.h"
 #include "support/input_log.h"
 #include "support/notepad.h"
+#include "support/script_lines.h"
 #include "support/tamsik_e2e_test.h"
 #include "support/wine_desktop.h"
 
@@ -26,31 +26,12 @@ namespace {
 
 using namespace std::chrono_literals;
 
-struct Line {
-  long time, kind, code, x, y;
-  long extra = 0;  // the sixth field, 0 where there is none
-  bool hasExtra = false;
-};
-
-std::vector<Line> parseScript(const std::wstring& text) {
-  std::vector<Line> lines;
-  std::wistringstream in(text);
-  for (std::wstring row; std::getline(in, row);) {
-    std::wistringstream fields(row);
-    Line line{};
-    if (!(fields >> line.time >> line.kind >> line.code >> line.x >> line.y)) continue;
-    line.hasExtra = static_cast<bool>(fields >> line.extra);
-    lines.push_back(line);
-  }
-  return lines;
-}
-
 using KeyLine = std::pair<long, long>;  // kind (0 press, 2 release), vk
 
 // The key lines of a script.
 std::vector<KeyLine> keyLines(const std::wstring& text) {
   std::vector<KeyLine> keys;
-  for (const Line& line : parseScript(text)) {
+  for (const ScriptLine& line : parseScript(text)) {
     if (line.kind != 3) keys.emplace_back(line.kind, line.code);
   }
   return keys;
@@ -90,9 +71,9 @@ TEST_F(RecordingE2eTest, RecordsTypingAndAClickAndPlaysThemBack) {
   ASSERT_EQ(notepad.text(), L"hello");
 
   std::wstring text = tamsik.script();
-  std::vector<Line> lines = parseScript(text);
+  std::vector<ScriptLine> lines = parseScript(text);
   std::vector<long> clicks;
-  for (const Line& line : lines) {
+  for (const ScriptLine& line : lines) {
     if (line.kind == 3 && line.code != 1) {
       EXPECT_EQ(line.x, click.x);
       EXPECT_EQ(line.y, click.y);
@@ -152,7 +133,7 @@ TEST_F(RecordingE2eTest, WheelSideButtonsAndNumericPadEnterReplayAsThemselves) {
                                                 "enter extended press", "enter extended release"}));
 
   std::vector<std::wstring> withData;
-  for (const Line& line : parseScript(tamsik.script())) {
+  for (const ScriptLine& line : parseScript(tamsik.script())) {
     if (line.hasExtra) {
       withData.push_back(std::to_wstring(line.kind) + L" " + std::to_wstring(line.code) + L" " +
                          std::to_wstring(line.extra));
@@ -260,8 +241,8 @@ TEST_F(RecordingE2eTest, KeysSentWithTheirOwnTimesAreStampedWhenTheyCame) {
     if (event.vk == 'C' || event.vk == 'D') sent.push_back(event.atMs - startMs);
   }
   ASSERT_GE(startMs, 0) << "the witness saw no ScrollLock release";
-  std::vector<Line> lines;
-  for (const Line& line : parseScript(tamsik.script())) {
+  std::vector<ScriptLine> lines;
+  for (const ScriptLine& line : parseScript(tamsik.script())) {
     if (line.kind != 3) lines.push_back(line);
   }
   ASSERT_EQ(lines.size(), 4u) << testing::PrintToString(tamsik.script());

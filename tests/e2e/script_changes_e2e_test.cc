@@ -13,8 +13,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -22,6 +20,7 @@
 #include "support/file_dialog.h"
 #include "support/input_log.h"
 #include "support/stopwatch.h"
+#include "support/script_lines.h"
 #include "support/tamsik_e2e_test.h"
 #include "support/wine_desktop.h"
 
@@ -124,9 +123,7 @@ class ScriptChangesE2eTest : public TamsikE2eTest {
     EXPECT_EQ(played(expected.size()), expected) << "played after " << testing::PrintToString(name);
     const std::filesystem::path file = directory / (name + L".sbj");
     ASSERT_TRUE(useFileDialog(tamsik, control_id::保存脚本按钮, file.wstring()));
-    std::ifstream in(file, std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(in), {}};
-    EXPECT_EQ(bytes, std::string(text.begin(), text.end())) << "saved after " << testing::PrintToString(name);
+    EXPECT_EQ(fileBytes(file), std::string(text.begin(), text.end())) << "saved after " << testing::PrintToString(name);
     focusBox();
   }
   // Selects the first line that stands in the box.
@@ -139,10 +136,8 @@ class ScriptChangesE2eTest : public TamsikE2eTest {
   // The keys a script presses, in order.
   static std::vector<int> pressesIn(const std::wstring& text) {
     std::vector<int> keys;
-    std::wistringstream in(text);
-    long time = 0, kind = 0, code = 0, x = 0, y = 0;
-    while (in >> time >> kind >> code >> x >> y) {
-      if (kind != 2 && kind != 3) keys.push_back(static_cast<int>(code));
+    for (const ScriptLine& line : parseScript(text)) {
+      if (line.kind != 2 && line.kind != 3) keys.push_back(static_cast<int>(line.code));
     }
     return keys;
   }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 
 using namespace std::chrono_literals;
 
@@ -144,6 +146,11 @@ std::wstring className(HWND hwnd) {
   wchar_t name[256] = {};
   GetClassNameW(hwnd, name, static_cast<int>(std::size(name)));
   return name;
+}
+
+std::string fileBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 TemporaryDirectory::TemporaryDirectory(const std::wstring& name) {

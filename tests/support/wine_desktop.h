@@ -71,6 +71,9 @@ LRESULT sendWithin(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, const 
 std::wstring windowText(HWND hwnd);
 std::wstring className(HWND hwnd);
 
+// A file's bytes; empty when it cannot be read.
+std::string fileBytes(const std::filesystem::path& path);
+
 // A directory of its own under the temporary directory, emptied first and
 // removed with the object.
 class TemporaryDirectory {
