@@ -223,14 +223,12 @@ TEST_F(TamsikE2eTest, CopyOfAnotherNameIsNotMistakenForUs) {
 
 TEST_F(TamsikE2eTest, KeepsItsTrayIconWhileItRuns) {
   EXPECT_TRUE(pumpUntil([] { return wineTrayIconCount() == 1; }, 5s));
-  PostMessageW(window, WM_CLOSE, 0, 0);
-  EXPECT_EQ(tamsik.waitForExit(10s), 0u);
+  EXPECT_EQ(tamsik.close(10s), 0u);
   EXPECT_TRUE(pumpUntil([] { return wineTrayIconCount() == 0; }, 5s));
 }
 
 TEST_F(TamsikE2eTest, ClosingTheWindowEndsTheProcess) {
-  PostMessageW(window, WM_CLOSE, 0, 0);
-  EXPECT_EQ(tamsik.waitForExit(10s), 0u);
+  EXPECT_EQ(tamsik.close(10s), 0u);
   EXPECT_FALSE(IsWindow(window));
 }
 

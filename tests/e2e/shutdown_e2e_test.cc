@@ -41,8 +41,7 @@ TEST_F(ShutdownE2eTest, ClosingDuringALongPauseEndsTheProcessAndTakesTheIconAway
     POINT at{};
     return GetCursorPos(&at) && at.x == 700 && at.y == 500;
   })) << "the run did not start";
-  PostMessageW(window, WM_CLOSE, 0, 0);
-  EXPECT_EQ(tamsik.waitForExit(10s), 0u);
+  EXPECT_EQ(tamsik.close(10s), 0u);
   EXPECT_TRUE(pumpUntil([] { return wineTrayIconCount() == 0; }, 10s)) << "the icon stayed in the tray";
 }
 
@@ -56,8 +55,7 @@ TEST_F(ShutdownE2eTest, EmptyScriptIsRefusedWithAMessageAndClosingStillEndsThePr
     saysWhy |= windowText(child) == texts::kEmptyScript;
   }
   EXPECT_TRUE(saysWhy);
-  PostMessageW(window, WM_CLOSE, 0, 0);
-  EXPECT_EQ(tamsik.waitForExit(10s), 0u);
+  EXPECT_EQ(tamsik.close(10s), 0u);
 }
 
 }  // namespace
@@ -77,8 +75,7 @@ TEST_F(ShutdownE2eTest, ClosingWithAHugeScriptEndsTheProcessWithinTwoSeconds) {
   std::printf("300,000 lines put into the box in %.0f ms\n", nowMs() - loadStart);
   ASSERT_EQ(SendMessageW(box, EM_GETLINECOUNT, 0, 0), 300001);
   const double closedAt = nowMs();
-  PostMessageW(window, WM_CLOSE, 0, 0);
-  EXPECT_EQ(tamsik.waitForExit(30s), 0u);
+  EXPECT_EQ(tamsik.close(30s), 0u);
   const double took = nowMs() - closedAt;
   std::printf("closed in %.0f ms\n", took);
   EXPECT_LT(took, 2000.0);

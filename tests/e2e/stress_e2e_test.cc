@@ -92,8 +92,7 @@ TEST_F(StressE2eTest, StaysResponsiveUnderAFastLoopAndEndsCleanly) {
   key(L"F12 F11 F12");
   ASSERT_NO_FATAL_FAILURE(expectAnswers("a second storm"));
 
-  PostMessageW(window, WM_CLOSE, 0, 0);
-  EXPECT_EQ(tamsik.waitForExit(5s), 0u);
+  EXPECT_EQ(tamsik.close(5s), 0u);
   EXPECT_GE(GetAsyncKeyState(VK_SHIFT), 0) << "the stopped run left Shift down";
 }
 

@@ -34,8 +34,7 @@ TEST_F(TrayIconE2eTest, TaskbarCreatedKeepsExactlyOneIcon) {
   SendMessageW(window, taskbarCreated, 0, 0);
   pumpFor(300ms);
   EXPECT_EQ(wineTrayIconCount(), 1);
-  PostMessageW(window, WM_CLOSE, 0, 0);
-  EXPECT_EQ(tamsik.waitForExit(10s), 0u);
+  EXPECT_EQ(tamsik.close(10s), 0u);
   EXPECT_TRUE(pumpUntil([] { return wineTrayIconCount() == 0; })) << "the icon outlived the program";
 }
 
