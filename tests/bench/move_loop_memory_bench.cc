@@ -21,7 +21,7 @@
 #include "support/linux_proc.h"
 #include "support/notepad.h"
 #include "support/stopwatch.h"
-#include "support/tamsik_process.h"
+#include "support/tamsik_window.h"
 #include "support/wine_desktop.h"
 
 using namespace std::chrono_literals;
@@ -100,18 +100,16 @@ std::wstring keyLoop() {
 
 int bench(const std::wstring& tamsikPath, int minutes, int warmUpSeconds) {
   Notepad notepad(560, 100);
-  TamsikProcess tamsik(tamsikPath);
-  HWND window = tamsik.waitForMainWindow();
-  if (!window || !notepad.window) {
+  TamsikWindow tamsik(tamsikPath);
+  if (!tamsik.window() || !notepad.window) {
     std::fprintf(stderr, "no tamsik window or no notepad\n");
     return 1;
   }
-  const std::wstring proc = procOf(narrow(tamsikPath.substr(tamsikPath.find_last_of(L"\\/"))), "tamsik_memory_bench");
+  const std::wstring proc = procOfProgram(tamsikPath, "tamsik_memory_bench");
   if (proc.empty()) {
     std::fprintf(stderr, "tamsik.exe is not found in /proc\n");
     return 1;
   }
-  HWND box = findControl(window, control_id::脚本框);
   const POINT from = notepad.pointInEdit(-200, 60);
   std::printf("tamsik.exe's resident memory while a loop of %d lines %d ms apart plays, sampled every %lu s, "
               "%d min a phase\n", kLines, kGapMs, kSampleMs / 1000, minutes);
@@ -122,9 +120,8 @@ int bench(const std::wstring& tamsikPath, int minutes, int warmUpSeconds) {
   InputLog log;
   const Phase phases[] = {{"keys only (baseline)", keyLoop()}, {"moves", moveLoop(from)}};
   for (const Phase& phase : phases) {
-    sendWithin(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(phase.script.c_str()), "WM_SETTEXT");
-    // F11 unchecks it.
-    SendMessageW(findControl(window, control_id::选择框2), BM_SETCHECK, BST_CHECKED, 0);
+    tamsik.setScript(phase.script);
+    tamsik.setChecked(control_id::选择框2, true);  // F11 unchecks it
     // The hot keys act on keys that reach Wine, with the pointer over one of
     // its windows.
     if (!notepad.focus() || xdotool(L"key F12") != 0) {

@@ -33,7 +33,7 @@
 #include "support/linux_proc.h"
 #include "support/notepad.h"
 #include "support/stopwatch.h"
-#include "support/tamsik_process.h"
+#include "support/tamsik_window.h"
 #include "support/wine_desktop.h"
 
 namespace {
@@ -298,9 +298,8 @@ std::vector<std::wstring> boxLines(HWND box) {
 
 int bench(int fillerTaps, bool shown) {
   Notepad notepad(560, 100);
-  TamsikProcess tamsik(gTamsikPath);
-  HWND window = tamsik.waitForMainWindow();
-  if (!window || !notepad.window) {
+  TamsikWindow tamsik(gTamsikPath);
+  if (!tamsik.window() || !notepad.window) {
     std::fprintf(stderr, "no tamsik window or no notepad\n");
     return 1;
   }
@@ -312,17 +311,16 @@ int bench(int fillerTaps, bool shown) {
     std::fprintf(stderr, "the bare hook did not start\n");
     return 1;
   }
-  const std::wstring tamsikProc = procOf(narrow(gTamsikPath.substr(gTamsikPath.find_last_of(L"\\/"))),
-                                            "tamsik_recording_bench");
+  const std::wstring tamsikProc = procOfProgram(gTamsikPath, "tamsik_recording_bench");
   const std::wstring bareProc = procOf(narrow(logName));
   if (tamsikProc.empty() || bareProc.empty()) {
     std::fprintf(stderr, "the processes are not found in /proc\n");
     return 1;
   }
-  if (shown) SendMessageW(findControl(window, control_id::选择框3), BM_SETCHECK, BST_UNCHECKED, 0);
-  SendMessageW(findControl(window, control_id::编辑框1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"5"));
-  HWND box = findControl(window, control_id::脚本框);
-  SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"placeholder"));
+  if (shown) tamsik.setChecked(control_id::选择框3, false);
+  SendMessageW(tamsik.control(control_id::编辑框1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"5"));
+  HWND box = tamsik.control(control_id::脚本框);
+  tamsik.setScript(L"placeholder");
   if (!notepad.focus()) {
     std::fprintf(stderr, "the notepad cannot be focused\n");
     return 1;
@@ -345,7 +343,7 @@ int bench(int fillerTaps, bool shown) {
     std::fprintf(stderr, "the recording did not start\n");
     return 1;
   }
-  Pinger pinger(window);
+  Pinger pinger(tamsik.window());
   constexpr int kSegments = 6;
   Cpu segments[kSegments + 1];
   Cpu recording{};
@@ -386,8 +384,7 @@ int bench(int fillerTaps, bool shown) {
   pinger.stopNow();
   const std::vector<std::wstring> recorded = boxLines(box);
   if (runXdotool("key Scroll_Lock", 10s) != 0) return 1;
-  HWND status = findControl(window, control_id::状态条1);
-  pumpUntil([&] { return remoteStatusText(status, 1).starts_with(L"\u5171"); }, 60s);
+  tamsik.waitForRecordingSummary(60s);
   const long lines = static_cast<long>(SendMessageW(box, EM_GETLINECOUNT, 0, 0)) - 1;
 
   char what[80];

@@ -22,11 +22,11 @@
 #include <thread>
 #include <vector>
 
-#include "app/control_ids.h"
 #include "support/input_log.h"
 #include "support/notepad.h"
 #include "support/stopwatch.h"
-#include "support/tamsik_process.h"
+#include "support/script_lines.h"
+#include "support/tamsik_window.h"
 #include "support/wine_desktop.h"
 
 using namespace std::chrono_literals;
@@ -66,8 +66,7 @@ std::wstring humanSequence(const Notepad& notepad, unsigned seed, bool typingOnl
     for (int i = 0; i < moves; ++i) {
       at.x += between(-9, 9);
       at.y += between(-7, 7);
-      chain += L" mousemove " + std::to_wstring(at.x) + L" " + std::to_wstring(at.y) + L" sleep " +
-               seconds(between(14, 30));
+      chain += L" " + mouseMove(at) + L" sleep " + seconds(between(14, 30));
     }
   };
   auto click = [&] {
@@ -115,11 +114,8 @@ std::string describe(const LoggedEvent& event) {
 // The points of the script's move lines, in order.
 std::vector<POINT> movePoints(const std::wstring& script) {
   std::vector<POINT> points;
-  std::wistringstream in(script);
-  for (std::wstring row; std::getline(in, row);) {
-    std::wistringstream fields(row);
-    long time = 0, kind = 0, code = 0, x = 0, y = 0;
-    if (fields >> time >> kind >> code >> x >> y && kind == 3 && code == 1) points.push_back({x, y});
+  for (const ScriptLine& line : parseScript(script)) {
+    if (line.kind == 3 && line.code == 1) points.push_back({line.x, line.y});
   }
   return points;
 }
@@ -167,14 +163,12 @@ bool dropLeadingMoves(std::wstring& script) {
 // One recording and its replay; false when the round could not be made.
 bool round(unsigned seed, bool typingOnly, Figures& figures) {
   Notepad notepad;
-  TamsikProcess tamsik(gTamsikPath);
-  HWND window = tamsik.waitForMainWindow();
+  TamsikWindow tamsik(gTamsikPath);
+  const HWND window = tamsik.window();
   if (!notepad.window || !window) {
     std::printf("  no notepad or no tamsik window within 20 s\n");
     return false;
   }
-  HWND box = findControl(window, control_id::脚本框);
-  HWND status = findControl(window, control_id::状态条1);
   if (!notepad.focus()) {
     std::printf("  notepad did not get the focus within its bounds\n");
     return false;
@@ -199,7 +193,7 @@ bool round(unsigned seed, bool typingOnly, Figures& figures) {
   pumpFor(300ms);
   const std::size_t originalEnd = log.size();
   if (!xdotoolWithin(L"key Scroll_Lock", "ScrollLock to end the recording")) return false;
-  if (!waitFor("the recording's summary", [&] { return remoteStatusText(status, 1).starts_with(L"共"); })) {
+  if (!waitFor("the recording's summary", [&] { return tamsik.status().starts_with(L"共"); })) {
     return false;
   }
   const std::vector<LoggedEvent> all = log.events();
@@ -207,12 +201,12 @@ bool round(unsigned seed, bool typingOnly, Figures& figures) {
   for (std::size_t i = originalStart; i < originalEnd; ++i) {
     if (isKeyOrButton(all[i])) original.push_back(all[i]);
   }
-  std::wstring script = windowText(box);
+  std::wstring script = tamsik.script();
   const std::wstring originalText = notepad.text();
   if (typingOnly && dropLeadingMoves(script)) {
     // Moves that came with the focus, before the first key.
     std::printf("  round %d: the recording began with moves; played from its first key\n", figures.rounds + 1);
-    sendWithin(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(script.c_str()), "WM_SETTEXT");
+    tamsik.setScript(script);
   }
   const bool beginsWithKey = isKeyLine(script.substr(0, script.find(L"\r\n")));
 

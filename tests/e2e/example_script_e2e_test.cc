@@ -7,13 +7,10 @@
 
 #include <filesystem>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <string>
 
-#include "app/control_ids.h"
 #include "support/notepad.h"
-#include "support/tamsik_process.h"
+#include "support/tamsik_window.h"
 #include "support/wine_desktop.h"
 
 namespace {
@@ -28,8 +25,7 @@ std::filesystem::path examplePath() {
 }
 
 TEST(ExampleScriptE2eTest, TypesItsLineIntoNotepad) {
-  std::ifstream in(examplePath(), std::ios::binary);
-  std::string bytes(std::istreambuf_iterator<char>(in), {});
+  const std::string bytes = fileBytes(examplePath());
   ASSERT_FALSE(bytes.empty()) << examplePath();
   std::size_t lines = 0;
   for (std::size_t at = bytes.find('\n'); at != std::string::npos; at = bytes.find('\n', at + 1), ++lines) {
@@ -37,16 +33,15 @@ TEST(ExampleScriptE2eTest, TypesItsLineIntoNotepad) {
   }
   ASSERT_TRUE(bytes.ends_with("\r\n"));
 
-  TamsikProcess tamsik;
+  TamsikWindow tamsik;
   ASSERT_TRUE(tamsik.started());
-  HWND window = tamsik.waitForMainWindow();
-  ASSERT_NE(window, nullptr);
+  ASSERT_NE(tamsik.window(), nullptr);
   Notepad notepad;
   ASSERT_NE(notepad.edit, nullptr) << "no notepad";
   ASSERT_TRUE(notepad.focus());
 
   std::wstring script(bytes.begin(), bytes.end());  // ASCII
-  SendMessageW(findControl(window, control_id::脚本框), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(script.c_str()));
+  tamsik.setScript(script);
   ASSERT_EQ(xdotool(L"key F12"), 0);
   EXPECT_TRUE(pumpUntil([&] { return notepad.text() == L"hello from tamsik\r\n"; }, 20s))
       << testing::PrintToString(notepad.text());

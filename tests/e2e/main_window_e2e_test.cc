@@ -8,8 +8,9 @@
 
 #include "app/control_ids.h"
 #include "app/texts.h"
-#include "support/tamsik_process.h"
+#include "support/tamsik_e2e_test.h"
 #include "support/wine_desktop.h"
+#include "support/wine_tray.h"
 
 namespace {
 
@@ -26,43 +27,10 @@ struct Expected {
 
 RECT at(int x, int y, int width, int height) { return RECT{x, y, x + width, y + height}; }
 
-RECT rectInParent(HWND control) {
-  RECT rect;
-  GetWindowRect(control, &rect);
-  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
-  return rect;
-}
-
 std::string describe(const RECT& r) {
   return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + "x" +
          std::to_string(r.bottom - r.top);
 }
-
-// Without a taskbar, Wine shows notification-area icons as children of a
-// window of its own.
-int trayIconCount() {
-  HWND tray = FindWindowW(nullptr, L"Wine System Tray");
-  if (!tray || !IsWindowVisible(tray)) return 0;
-  int count = 0;
-  for (HWND icon = GetWindow(tray, GW_CHILD); icon; icon = GetWindow(icon, GW_HWNDNEXT)) {
-    if (IsWindowVisible(icon)) ++count;
-  }
-  return count;
-}
-
-class TamsikE2eTest : public testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(tamsik.started()) << "cannot start " << testing::PrintToString(tamsikPath());
-    window = tamsik.waitForMainWindow();
-    ASSERT_NE(window, nullptr) << "no main window";
-  }
-
-  HWND control(int id) { return findControl(window, id); }
-
-  TamsikProcess tamsik;
-  HWND window = nullptr;
-};
 
 TEST_F(TamsikE2eTest, ShowsEveryControlInItsInitialState) {
   namespace id = control_id;
@@ -207,12 +175,11 @@ TEST_F(TamsikE2eTest, ScriptBoxIsWhite) {
 }
 
 TEST_F(TamsikE2eTest, PointerMovesShowInPanelZero) {
-  HWND status = control(control_id::状态条1);
   ASSERT_EQ(xdotool(L"mousemove 300 200"), 0);
   std::wstring text;
   EXPECT_TRUE(pumpUntil(
       [&] {
-        text = remoteStatusText(status, 0);
+        text = tamsik.status(0);
         return text == L"x=300  y=200";
       },
       5s))
@@ -220,7 +187,7 @@ TEST_F(TamsikE2eTest, PointerMovesShowInPanelZero) {
 }
 
 TEST_F(TamsikE2eTest, SecondCopyBringsTheFirstForwardAndEnds) {
-  ASSERT_TRUE(pumpUntil([] { return trayIconCount() == 1; }, 5s));
+  ASSERT_TRUE(pumpUntil([] { return wineTrayIconCount() == 1; }, 5s));
   ShowWindow(window, SW_MINIMIZE);
   // Wine leaves a minimised window in front: another one takes its place.
   HWND other = CreateWindowExW(0, L"STATIC", L"in front", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 500, 100, 200, 100,
@@ -232,7 +199,7 @@ TEST_F(TamsikE2eTest, SecondCopyBringsTheFirstForwardAndEnds) {
   EXPECT_EQ(second.waitForExit(20s), 0u);
   EXPECT_TRUE(pumpUntil([&] { return IsIconic(window) == FALSE && GetForegroundWindow() == window; }, 5s))
       << "iconic " << IsIconic(window) << ", in front " << (GetForegroundWindow() == window);
-  EXPECT_EQ(trayIconCount(), 1);
+  EXPECT_EQ(wineTrayIconCount(), 1);
   EXPECT_TRUE(tamsik.running());
   EXPECT_EQ(tamsik.waitForMainWindow(1s), window);
   DestroyWindow(other);
@@ -255,15 +222,13 @@ TEST_F(TamsikE2eTest, CopyOfAnotherNameIsNotMistakenForUs) {
 }
 
 TEST_F(TamsikE2eTest, KeepsItsTrayIconWhileItRuns) {
-  EXPECT_TRUE(pumpUntil([] { return trayIconCount() == 1; }, 5s));
-  PostMessageW(window, WM_CLOSE, 0, 0);
-  EXPECT_EQ(tamsik.waitForExit(10s), 0u);
-  EXPECT_TRUE(pumpUntil([] { return trayIconCount() == 0; }, 5s));
+  EXPECT_TRUE(pumpUntil([] { return wineTrayIconCount() == 1; }, 5s));
+  EXPECT_EQ(tamsik.close(10s), 0u);
+  EXPECT_TRUE(pumpUntil([] { return wineTrayIconCount() == 0; }, 5s));
 }
 
 TEST_F(TamsikE2eTest, ClosingTheWindowEndsTheProcess) {
-  PostMessageW(window, WM_CLOSE, 0, 0);
-  EXPECT_EQ(tamsik.waitForExit(10s), 0u);
+  EXPECT_EQ(tamsik.close(10s), 0u);
   EXPECT_FALSE(IsWindow(window));
 }
 

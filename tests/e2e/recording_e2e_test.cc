@@ -10,7 +10,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -19,38 +18,20 @@
 #include "app/texts.h"
 #include "support/input_log.h"
 #include "support/notepad.h"
-#include "support/tamsik_process.h"
+#include "support/script_lines.h"
+#include "support/tamsik_e2e_test.h"
 #include "support/wine_desktop.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 
-struct Line {
-  long time, kind, code, x, y;
-  long extra = 0;  // the sixth field, 0 where there is none
-  bool hasExtra = false;
-};
-
-std::vector<Line> parseScript(const std::wstring& text) {
-  std::vector<Line> lines;
-  std::wistringstream in(text);
-  for (std::wstring row; std::getline(in, row);) {
-    std::wistringstream fields(row);
-    Line line{};
-    if (!(fields >> line.time >> line.kind >> line.code >> line.x >> line.y)) continue;
-    line.hasExtra = static_cast<bool>(fields >> line.extra);
-    lines.push_back(line);
-  }
-  return lines;
-}
-
 using KeyLine = std::pair<long, long>;  // kind (0 press, 2 release), vk
 
 // The key lines of a script.
 std::vector<KeyLine> keyLines(const std::wstring& text) {
   std::vector<KeyLine> keys;
-  for (const Line& line : parseScript(text)) {
+  for (const ScriptLine& line : parseScript(text)) {
     if (line.kind != 3) keys.emplace_back(line.kind, line.code);
   }
   return keys;
@@ -67,32 +48,16 @@ std::string firstDifference(const std::vector<KeyLine>& recorded, const std::vec
          describe(mismatch.first, recorded.end()) + ", system " + describe(mismatch.second, seen.end());
 }
 
-class RecordingE2eTest : public testing::Test {
+class RecordingE2eTest : public TamsikE2eTest {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(tamsik.started());
-    window = tamsik.waitForMainWindow();
-    ASSERT_NE(window, nullptr);
+    ASSERT_NO_FATAL_FAILURE(TamsikE2eTest::SetUp());
     ASSERT_NE(notepad.window, nullptr) << "no notepad";
     ASSERT_NE(notepad.edit, nullptr);
     ASSERT_TRUE(notepad.focus());
   }
 
-  HWND control(int id) { return findControl(window, id); }
-  std::wstring script() { return windowText(control(control_id::脚本框)); }
-  bool checked(int id) { return SendMessageW(control(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
-  void setChecked(int id, bool on) { SendMessageW(control(id), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
-
-  // Releases and presses made with xdotool reach the hooks in between.
-  void key(const std::wstring& name) { ASSERT_EQ(xdotool(L"key " + name), 0); }
-
-  void putScript(const std::wstring& text) {
-    SendMessageW(control(control_id::脚本框), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-  }
-
-  TamsikProcess tamsik;
   Notepad notepad;
-  HWND window = nullptr;
 };
 
 TEST_F(RecordingE2eTest, RecordsTypingAndAClickAndPlaysThemBack) {
@@ -100,17 +65,15 @@ TEST_F(RecordingE2eTest, RecordsTypingAndAClickAndPlaysThemBack) {
   ASSERT_TRUE(pumpUntil([&] { return IsIconic(window) != FALSE; })) << "a recording minimises the window";
   ASSERT_EQ(xdotool(L"type --delay 30 hello"), 0);
   POINT click = notepad.pointInEdit(300, 60);
-  ASSERT_EQ(xdotool(L"mousemove " + std::to_wstring(click.x) + L" " + std::to_wstring(click.y) + L" click 1"), 0);
+  ASSERT_EQ(xdotool(mouseMove(click) + L" click 1"), 0);
   key(L"Scroll_Lock");
-  ASSERT_TRUE(pumpUntil([&] { return remoteStatusText(control(control_id::状态条1), 1).starts_with(L"共"); }));
+  ASSERT_TRUE(tamsik.waitForRecordingSummary());
   ASSERT_EQ(notepad.text(), L"hello");
 
-  std::wstring text = script();
-  std::vector<Line> lines = parseScript(text);
-  std::vector<std::pair<long, long>> keys;
+  std::wstring text = tamsik.script();
+  std::vector<ScriptLine> lines = parseScript(text);
   std::vector<long> clicks;
-  for (const Line& line : lines) {
-    if (line.kind != 3) keys.emplace_back(line.kind, line.code);
+  for (const ScriptLine& line : lines) {
     if (line.kind == 3 && line.code != 1) {
       EXPECT_EQ(line.x, click.x);
       EXPECT_EQ(line.y, click.y);
@@ -118,15 +81,15 @@ TEST_F(RecordingE2eTest, RecordsTypingAndAClickAndPlaysThemBack) {
     }
     EXPECT_TRUE((line.code != 0x91 && line.code != 0x7B && line.code != 0x7A) || line.kind == 3) << "hot key recorded";
   }
-  std::vector<std::pair<long, long>> hello;
+  std::vector<KeyLine> hello;
   for (long vk : {'H', 'E', 'L', 'L', 'O'}) {
     hello.emplace_back(0, vk);
     hello.emplace_back(2, vk);
   }
-  EXPECT_EQ(keys, hello) << testing::PrintToString(text);
+  EXPECT_EQ(keyLines(text), hello) << testing::PrintToString(text);
   EXPECT_EQ(clicks, (std::vector<long>{2, 4}));
 
-  std::wstring status = remoteStatusText(control(control_id::状态条1), 1);
+  std::wstring status = tamsik.status();
   std::wstring expectedStart = L"共" + std::to_wstring(lines.size() + 1) + L"条脚本,估计执行时间需要";
   EXPECT_TRUE(status.starts_with(expectedStart) && status.ends_with(L"秒")) << testing::PrintToString(status);
 
@@ -154,25 +117,23 @@ std::vector<std::string> wheelSideButtonsAndEnter(const std::vector<LoggedEvent>
 TEST_F(RecordingE2eTest, WheelSideButtonsAndNumericPadEnterReplayAsThemselves) {
   InputLog log;
   ASSERT_TRUE(log.ready());
-  const POINT over = notepad.pointInEdit(250, 120);
-  const std::wstring at = std::to_wstring(over.x) + L" " + std::to_wstring(over.y);
-  ASSERT_EQ(xdotool(L"mousemove " + at), 0);
+  ASSERT_EQ(xdotool(mouseMove(notepad.pointInEdit(250, 120))), 0);
   key(L"Scroll_Lock");
   ASSERT_TRUE(pumpUntil([&] { return IsIconic(window) != FALSE; }));
   ASSERT_EQ(xdotool(L"click 5 sleep 0.1 click 8 sleep 0.1 click 9 sleep 0.1 key KP_Enter"), 0);
   ASSERT_TRUE(waitUntil("the numeric-pad Enter's release to reach the recording", [&] {
     const std::vector<std::string> seen = wheelSideButtonsAndEnter(log.events(), false);
     return !seen.empty() && seen.back() == "enter extended release" &&
-           script().find(L" 2 13 0 0 1\r\n") != std::wstring::npos;
+           tamsik.script().find(L" 2 13 0 0 1\r\n") != std::wstring::npos;
   }));
   key(L"Scroll_Lock");
-  ASSERT_TRUE(pumpUntil([&] { return remoteStatusText(control(control_id::状态条1), 1).starts_with(L"共"); }));
+  ASSERT_TRUE(tamsik.waitForRecordingSummary());
   const std::vector<std::string> original = wheelSideButtonsAndEnter(log.events(), false);
   ASSERT_EQ(original, (std::vector<std::string>{"wheel -120", "x-down 1", "x-up 1", "x-down 2", "x-up 2",
                                                 "enter extended press", "enter extended release"}));
 
   std::vector<std::wstring> withData;
-  for (const Line& line : parseScript(script())) {
+  for (const ScriptLine& line : parseScript(tamsik.script())) {
     if (line.hasExtra) {
       withData.push_back(std::to_wstring(line.kind) + L" " + std::to_wstring(line.code) + L" " +
                          std::to_wstring(line.extra));
@@ -180,7 +141,7 @@ TEST_F(RecordingE2eTest, WheelSideButtonsAndNumericPadEnterReplayAsThemselves) {
   }
   EXPECT_EQ(withData, (std::vector<std::wstring>{L"3 2048 -120", L"3 128 1", L"3 256 1", L"3 128 2", L"3 256 2",
                                                  L"0 13 1", L"2 13 1"}))
-      << testing::PrintToString(script());
+      << testing::PrintToString(tamsik.script());
 
   log.clear();
   key(L"F12");
@@ -191,13 +152,13 @@ TEST_F(RecordingE2eTest, WheelSideButtonsAndNumericPadEnterReplayAsThemselves) {
 
 TEST_F(RecordingE2eTest, F11StopsALoopingRunWithNoKeyLeftHeld) {
   // Shift down, a key, then a long pause: F11 comes while Shift is held.
-  putScript(L"10 0 160 0 0\r\n20 0 65 0 0\r\n30 2 65 0 0\r\n600000 2 160 0 0\r\n");
-  setChecked(control_id::选择框2, true);
+  tamsik.setScript(L"10 0 160 0 0\r\n20 0 65 0 0\r\n30 2 65 0 0\r\n600000 2 160 0 0\r\n");
+  tamsik.setChecked(control_id::选择框2, true);
   key(L"F12");
   ASSERT_TRUE(pumpUntil([] { return GetAsyncKeyState(VK_SHIFT) < 0; }, 10s)) << "the run never pressed Shift";
   key(L"F11");
   EXPECT_TRUE(pumpUntil([] { return GetAsyncKeyState(VK_SHIFT) >= 0; }, 5s)) << "Shift is still held";
-  EXPECT_FALSE(checked(control_id::选择框2));
+  EXPECT_FALSE(tamsik.checked(control_id::选择框2));
   std::wstring typed = notepad.text();
   pumpFor(500ms);
   EXPECT_EQ(notepad.text(), typed) << "the run went on after F11";
@@ -205,10 +166,10 @@ TEST_F(RecordingE2eTest, F11StopsALoopingRunWithNoKeyLeftHeld) {
 }
 
 TEST_F(RecordingE2eTest, F12RefusesWhenTheChosenWindowIsNotInFront) {
-  putScript(L"10 0 65 0 0\r\n20 2 65 0 0\r\n");
-  setChecked(control_id::选择框5, true);  // "所有窗口" stays selected: it matches no window in front
+  tamsik.setScript(L"10 0 65 0 0\r\n20 2 65 0 0\r\n");
+  tamsik.setChecked(control_id::选择框5, true);  // "所有窗口" stays selected: it matches no window in front
   key(L"F12");
-  EXPECT_TRUE(pumpUntil([&] { return remoteStatusText(control(control_id::状态条1), 1) == texts::kTargetNotInFront; }));
+  EXPECT_TRUE(pumpUntil([&] { return tamsik.status() == texts::kTargetNotInFront; }));
   pumpFor(300ms);
   EXPECT_EQ(notepad.text(), L"") << "no run may start";
   EXPECT_FALSE(IsIconic(window));
@@ -219,7 +180,7 @@ TEST_F(RecordingE2eTest, F12RefusesWhenTheChosenWindowIsNotInFront) {
 TEST_F(RecordingE2eTest, FirstGapOfARunIsWhole) {
   InputLog log;
   ASSERT_TRUE(log.ready());
-  putScript(L"1000 0 65 0 0\r\n1100 2 65 0 0\r\n1500 0 66 0 0\r\n1600 2 66 0 0\r\n");
+  tamsik.setScript(L"1000 0 65 0 0\r\n1100 2 65 0 0\r\n1500 0 66 0 0\r\n1600 2 66 0 0\r\n");
   key(L"F12");
   std::vector<LoggedEvent> played;
   ASSERT_TRUE(pumpUntil(
@@ -269,7 +230,7 @@ TEST_F(RecordingE2eTest, KeysSentWithTheirOwnTimesAreStampedWhenTheyCame) {
   send('D', 5000);
   pumpFor(200ms);
   key(L"Scroll_Lock");
-  ASSERT_TRUE(pumpUntil([&] { return remoteStatusText(control(control_id::状态条1), 1).starts_with(L"共"); }));
+  ASSERT_TRUE(tamsik.waitForRecordingSummary());
 
   // When the witness hook saw each key, from the ScrollLock release that
   // started the recording.
@@ -280,14 +241,15 @@ TEST_F(RecordingE2eTest, KeysSentWithTheirOwnTimesAreStampedWhenTheyCame) {
     if (event.vk == 'C' || event.vk == 'D') sent.push_back(event.atMs - startMs);
   }
   ASSERT_GE(startMs, 0) << "the witness saw no ScrollLock release";
-  std::vector<Line> lines;
-  for (const Line& line : parseScript(script())) {
+  std::vector<ScriptLine> lines;
+  for (const ScriptLine& line : parseScript(tamsik.script())) {
     if (line.kind != 3) lines.push_back(line);
   }
-  ASSERT_EQ(lines.size(), 4u) << testing::PrintToString(script());
+  ASSERT_EQ(lines.size(), 4u) << testing::PrintToString(tamsik.script());
   ASSERT_EQ(sent.size(), 4u);
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    EXPECT_NEAR(static_cast<double>(lines[i].time), sent[i], 10) << "line " << i << " of " << testing::PrintToString(script());
+    EXPECT_NEAR(static_cast<double>(lines[i].time), sent[i], 10)
+        << "line " << i << " of " << testing::PrintToString(tamsik.script());
   }
 }
 
@@ -319,10 +281,10 @@ TEST_F(RecordingE2eTest, LosesNoKeyAtFullSpeed) {
     pumpFor(1s);
   }
   key(L"Scroll_Lock");
-  ASSERT_TRUE(pumpUntil([&] { return remoteStatusText(control(control_id::状态条1), 1).starts_with(L"共"); }, 30s));
+  ASSERT_TRUE(tamsik.waitForRecordingSummary(30s));
   UnhookWindowsHookEx(hook);
 
-  const std::vector<KeyLine> recorded = keyLines(script());
+  const std::vector<KeyLine> recorded = keyLines(tamsik.script());
   std::printf("%zu key events reached the system during the recording\n", seen.size());
   EXPECT_GE(seen.size(), 1000u) << "too few keys reached the system to tell anything";
   EXPECT_EQ(recorded.size(), seen.size());
@@ -363,9 +325,9 @@ TEST_F(RecordingE2eTest, KeysTypedWhileTheHooksAreInstalledAgainAreAllRecorded) 
     pumpFor(1s);
   }
   key(L"Scroll_Lock");
-  ASSERT_TRUE(pumpUntil([&] { return remoteStatusText(control(control_id::状态条1), 1).starts_with(L"共"); }));
+  ASSERT_TRUE(tamsik.waitForRecordingSummary());
 
-  const std::vector<KeyLine> recorded = keyLines(script());
+  const std::vector<KeyLine> recorded = keyLines(tamsik.script());
   const std::vector<KeyLine> seen = seenKeys();
   auto count = [](const std::vector<KeyLine>& keys, long kind) {
     return std::count_if(keys.begin(), keys.end(), [kind](const KeyLine& key) { return key.first == kind; });

@@ -17,7 +17,7 @@
 #include "support/input_log.h"
 #include "support/notepad.h"
 #include "support/stopwatch.h"
-#include "support/tamsik_process.h"
+#include "support/tamsik_window.h"
 #include "support/wine_desktop.h"
 
 namespace {
@@ -32,14 +32,14 @@ TEST(ResponsivenessE2eTest, InputOfOtherProgramsKeepsItsPaceWhileTheWindowOpensA
     for (int i = 0; i < 300000; ++i) out << 100000 + i << " 0 65 0 0\r\n";
   }
   Notepad notepad(700, 500);
-  TamsikProcess tamsik;
-  HWND window = tamsik.waitForMainWindow();
+  TamsikWindow tamsik;
+  const HWND window = tamsik.window();
   ASSERT_NE(window, nullptr);
   ASSERT_NE(notepad.window, nullptr);
   InputLog log;
   ASSERT_TRUE(log.ready());
 
-  HWND dialog = openFileDialog(tamsik, window, control_id::打开脚本按钮);
+  HWND dialog = openFileDialog(tamsik, control_id::打开脚本按钮);
   ASSERT_NE(dialog, nullptr);
   ASSERT_EQ(xdotool(L"type --delay 10 '" + file.wstring() + L"'"), 0);
   // Return opens the file; the moves and keys over the notepad begin at once
@@ -47,7 +47,7 @@ TEST(ResponsivenessE2eTest, InputOfOtherProgramsKeepsItsPaceWhileTheWindowOpensA
   const POINT at = notepad.pointInEdit(200, 150);
   std::wstring chain = L"key Return";
   for (int i = 0; i < 300; ++i) {
-    chain += L" mousemove " + std::to_wstring(at.x + i % 40) + L" " + std::to_wstring(at.y + (i / 40) * 3);
+    chain += L" " + mouseMove({at.x + i % 40, at.y + (i / 40) * 3});
     if (i % 10 == 9) chain += L" key x";
     chain += L" sleep 0.02";
   }
@@ -63,7 +63,7 @@ TEST(ResponsivenessE2eTest, InputOfOtherProgramsKeepsItsPaceWhileTheWindowOpensA
   }
   ASSERT_EQ(input.wait(), 0);
   ASSERT_TRUE(waitForDialogToEnd(window, dialog));
-  ASSERT_EQ(SendMessageW(findControl(window, control_id::脚本框), EM_GETLINECOUNT, 0, 0), 300001);
+  ASSERT_EQ(SendMessageW(tamsik.control(control_id::脚本框), EM_GETLINECOUNT, 0, 0), 300001);
 
   int moves = 0, keys = 0;
   std::int32_t worstLag = 0;

@@ -13,8 +13,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -22,7 +20,8 @@
 #include "support/file_dialog.h"
 #include "support/input_log.h"
 #include "support/stopwatch.h"
-#include "support/tamsik_process.h"
+#include "support/script_lines.h"
+#include "support/tamsik_e2e_test.h"
 #include "support/wine_desktop.h"
 
 namespace {
@@ -33,17 +32,12 @@ constexpr wchar_t kBase[] = L"10 0 124 0 0\r\n20 2 124 0 0\r\n";  // F13
 constexpr wchar_t kF14Line[] = L"30 0 125 0 0\r\n";
 constexpr wchar_t kF15Line[] = L"40 0 126 0 0\r\n";
 
-class ScriptChangesE2eTest : public testing::Test {
+class ScriptChangesE2eTest : public TamsikE2eTest {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(tamsik.started());
-    window = tamsik.waitForMainWindow();
-    ASSERT_NE(window, nullptr);
+    ASSERT_NO_FATAL_FAILURE(TamsikE2eTest::SetUp());
     ASSERT_TRUE(log.ready());
-    box = findControl(window, control_id::脚本框);
-    for (int option : {control_id::选择框3, control_id::选择框4}) {
-      SendMessageW(findControl(window, option), BM_SETCHECK, BST_UNCHECKED, 0);
-    }
+    for (int option : {control_id::选择框3, control_id::选择框4}) tamsik.setChecked(option, false);
     ASSERT_NO_FATAL_FAILURE(focusBox());
   }
 
@@ -51,8 +45,7 @@ class ScriptChangesE2eTest : public testing::Test {
   void focusBox() {
     RECT rect;
     GetWindowRect(box, &rect);
-    const POINT at{rect.left + 150, rect.bottom - 30};
-    ASSERT_EQ(xdotool(L"mousemove " + std::to_wstring(at.x) + L" " + std::to_wstring(at.y) + L" click 1"), 0);
+    ASSERT_EQ(xdotool(mouseMove({rect.left + 150, rect.bottom - 30}) + L" click 1"), 0);
     ASSERT_TRUE(waitUntil("the script box to have the keyboard focus", [&] {
       GUITHREADINFO info{};
       info.cbSize = sizeof info;
@@ -60,7 +53,6 @@ class ScriptChangesE2eTest : public testing::Test {
              GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) && info.hwndFocus == box;
     }));
   }
-  void key(const std::wstring& keys) { ASSERT_EQ(xdotool(L"key " + keys), 0); }
   void select(std::size_t from, std::size_t to) { SendMessageW(box, EM_SETSEL, from, static_cast<LPARAM>(to)); }
   void caretAtTheEnd() {
     const auto end = static_cast<std::size_t>(SendMessageW(box, WM_GETTEXTLENGTH, 0, 0));
@@ -84,9 +76,7 @@ class ScriptChangesE2eTest : public testing::Test {
   void fromContextMenu(const std::wstring& letter) {
     RECT rect;
     GetWindowRect(box, &rect);
-    ASSERT_EQ(xdotool(L"mousemove " + std::to_wstring(rect.left + 100) + L" " + std::to_wstring(rect.top + 100) +
-                      L" click 3"),
-              0);
+    ASSERT_EQ(xdotool(mouseMove({rect.left + 100, rect.top + 100}) + L" click 3"), 0);
     ASSERT_TRUE(waitUntil("the box's context menu", [&] { return tamsik.findWindow(L"#32768") != nullptr; }));
     key(letter);
     ASSERT_TRUE(waitUntil("the context menu to close", [&] { return tamsik.findWindow(L"#32768") == nullptr; }));
@@ -132,10 +122,8 @@ class ScriptChangesE2eTest : public testing::Test {
     const std::vector<int> expected = pressesIn(text);
     EXPECT_EQ(played(expected.size()), expected) << "played after " << testing::PrintToString(name);
     const std::filesystem::path file = directory / (name + L".sbj");
-    ASSERT_TRUE(useFileDialog(tamsik, window, control_id::保存脚本按钮, file.wstring()));
-    std::ifstream in(file, std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(in), {}};
-    EXPECT_EQ(bytes, std::string(text.begin(), text.end())) << "saved after " << testing::PrintToString(name);
+    ASSERT_TRUE(useFileDialog(tamsik, control_id::保存脚本按钮, file.wstring()));
+    EXPECT_EQ(fileBytes(file), std::string(text.begin(), text.end())) << "saved after " << testing::PrintToString(name);
     focusBox();
   }
   // Selects the first line that stands in the box.
@@ -148,18 +136,14 @@ class ScriptChangesE2eTest : public testing::Test {
   // The keys a script presses, in order.
   static std::vector<int> pressesIn(const std::wstring& text) {
     std::vector<int> keys;
-    std::wistringstream in(text);
-    long time = 0, kind = 0, code = 0, x = 0, y = 0;
-    while (in >> time >> kind >> code >> x >> y) {
-      if (kind != 2 && kind != 3) keys.push_back(static_cast<int>(code));
+    for (const ScriptLine& line : parseScript(text)) {
+      if (line.kind != 2 && line.kind != 3) keys.push_back(static_cast<int>(line.code));
     }
     return keys;
   }
 
-  TamsikProcess tamsik;
   InputLog log;
-  HWND window = nullptr;
-  HWND box = nullptr;
+  const HWND box = control(control_id::脚本框);
   TemporaryDirectory temporary{L"tamsik-e2e-changes"};
   const std::filesystem::path& directory = temporary.path();
 };
@@ -216,15 +200,13 @@ TEST_F(ScriptChangesE2eTest, EveryChangeIsPlayedAndSaved) {
         ASSERT_TRUE(waitUntil("Print's release in the box",
                               [&] { return windowText(box).find(L" 2 44 0 0\r\n") != std::wstring::npos; }));
         key(L"Scroll_Lock");
-        ASSERT_TRUE(waitUntil("the recording's summary", [&] {
-          return remoteStatusText(findControl(window, control_id::状态条1), 1).starts_with(L"\u5171");
-        }));
+        ASSERT_TRUE(tamsik.waitForRecordingSummary());
       },
       [&](const std::wstring&) { return windowText(box).find(L" 2 44 0 0\r\n") != std::wstring::npos; });
   expectFollowed(L"open", [&] {
     const std::filesystem::path opened = directory / L"opened.sbj";
     std::ofstream(opened, std::ios::binary) << "10 0 130 0 0\r\n20 2 130 0 0\r\n";
-    ASSERT_TRUE(useFileDialog(tamsik, window, control_id::打开脚本按钮, opened.wstring()));
+    ASSERT_TRUE(useFileDialog(tamsik, control_id::打开脚本按钮, opened.wstring()));
     ASSERT_EQ(windowText(box), L"10 0 130 0 0\r\n20 2 130 0 0\r\n");
     focusBox();
   });

@@ -13,7 +13,7 @@
 #include "app/control_ids.h"
 #include "app/texts.h"
 #include "support/stopwatch.h"
-#include "support/tamsik_process.h"
+#include "support/tamsik_e2e_test.h"
 #include "support/wine_desktop.h"
 #include "support/wine_tray.h"
 
@@ -21,42 +21,32 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class ShutdownE2eTest : public testing::Test {
+class ShutdownE2eTest : public TamsikE2eTest {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(tamsik.started());
-    window = tamsik.waitForMainWindow();
-    ASSERT_NE(window, nullptr);
+    ASSERT_NO_FATAL_FAILURE(TamsikE2eTest::SetUp());
     // Keys from xdotool reach Wine only over one of its windows.
     RECT rect;
-    GetWindowRect(findControl(window, control_id::脚本框), &rect);
-    ASSERT_EQ(xdotool(L"mousemove " + std::to_wstring(rect.left + 20) + L" " + std::to_wstring(rect.top + 20)), 0);
+    GetWindowRect(control(control_id::脚本框), &rect);
+    ASSERT_EQ(xdotool(mouseMove({rect.left + 20, rect.top + 20})), 0);
   }
-
-  void putScript(const wchar_t* text) {
-    SendMessageW(findControl(window, control_id::脚本框), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
-  }
-
-  TamsikProcess tamsik;
-  HWND window = nullptr;
 };
 
 TEST_F(ShutdownE2eTest, ClosingDuringALongPauseEndsTheProcessAndTakesTheIconAway) {
   ASSERT_TRUE(pumpUntil([] { return wineTrayIconCount() == 1; }));
-  putScript(L"600000 3 1 700 500\r\n");
-  SendMessageW(findControl(window, control_id::选择框4), BM_SETCHECK, BST_UNCHECKED, 0);
+  tamsik.setScript(L"600000 3 1 700 500\r\n");
+  tamsik.setChecked(control_id::选择框4, false);
   ASSERT_EQ(xdotool(L"key F12"), 0);
   ASSERT_TRUE(pumpUntil([] {
     POINT at{};
     return GetCursorPos(&at) && at.x == 700 && at.y == 500;
   })) << "the run did not start";
-  PostMessageW(window, WM_CLOSE, 0, 0);
-  EXPECT_EQ(tamsik.waitForExit(10s), 0u);
+  EXPECT_EQ(tamsik.close(10s), 0u);
   EXPECT_TRUE(pumpUntil([] { return wineTrayIconCount() == 0; }, 10s)) << "the icon stayed in the tray";
 }
 
 TEST_F(ShutdownE2eTest, EmptyScriptIsRefusedWithAMessageAndClosingStillEndsTheProcess) {
-  putScript(L"");
+  tamsik.setScript(L"");
   ASSERT_EQ(xdotool(L"key F12"), 0);
   HWND message = nullptr;
   ASSERT_TRUE(pumpUntil([&] { return (message = tamsik.findWindow(L"#32770")) != nullptr; }, 10s)) << "no message box";
@@ -65,8 +55,7 @@ TEST_F(ShutdownE2eTest, EmptyScriptIsRefusedWithAMessageAndClosingStillEndsThePr
     saysWhy |= windowText(child) == texts::kEmptyScript;
   }
   EXPECT_TRUE(saysWhy);
-  PostMessageW(window, WM_CLOSE, 0, 0);
-  EXPECT_EQ(tamsik.waitForExit(10s), 0u);
+  EXPECT_EQ(tamsik.close(10s), 0u);
 }
 
 }  // namespace
@@ -74,7 +63,7 @@ TEST_F(ShutdownE2eTest, EmptyScriptIsRefusedWithAMessageAndClosingStillEndsThePr
 namespace {
 
 TEST_F(ShutdownE2eTest, ClosingWithAHugeScriptEndsTheProcessWithinTwoSeconds) {
-  HWND box = findControl(window, control_id::脚本框);
+  HWND box = control(control_id::脚本框);
   // In pieces: Wine unpacks a cross-process text on the receiver's stack.
   std::wstring piece;
   for (int i = 0; i < 10000; ++i) piece += std::to_wstring(100000 + i) + L" 0 65 0 0\r\n";
@@ -86,8 +75,7 @@ TEST_F(ShutdownE2eTest, ClosingWithAHugeScriptEndsTheProcessWithinTwoSeconds) {
   std::printf("300,000 lines put into the box in %.0f ms\n", nowMs() - loadStart);
   ASSERT_EQ(SendMessageW(box, EM_GETLINECOUNT, 0, 0), 300001);
   const double closedAt = nowMs();
-  PostMessageW(window, WM_CLOSE, 0, 0);
-  EXPECT_EQ(tamsik.waitForExit(30s), 0u);
+  EXPECT_EQ(tamsik.close(30s), 0u);
   const double took = nowMs() - closedAt;
   std::printf("closed in %.0f ms\n", took);
   EXPECT_LT(took, 2000.0);

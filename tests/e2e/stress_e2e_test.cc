@@ -13,7 +13,7 @@
 #include "app/control_ids.h"
 #include "support/file_dialog.h"
 #include "support/notepad.h"
-#include "support/tamsik_process.h"
+#include "support/tamsik_e2e_test.h"
 #include "support/wine_desktop.h"
 
 namespace {
@@ -22,17 +22,12 @@ using namespace std::chrono_literals;
 
 constexpr wchar_t kLoop[] = L"1 0 124 0 0\r\n2 2 124 0 0\r\n";
 
-class StressE2eTest : public testing::Test {
+class StressE2eTest : public TamsikE2eTest {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(tamsik.started());
-    window = tamsik.waitForMainWindow();
-    ASSERT_NE(window, nullptr);
+    ASSERT_NO_FATAL_FAILURE(TamsikE2eTest::SetUp());
     ASSERT_NE(notepad.window, nullptr);
   }
-
-  HWND control(int id) { return findControl(window, id); }
-  void setChecked(int id, bool on) { SendMessageW(control(id), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
 
   // The window answers a message within a second.
   void expectAnswers(const char* after) {
@@ -40,11 +35,8 @@ class StressE2eTest : public testing::Test {
     ASSERT_TRUE(SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &ignored))
         << "no answer within 1 s after " << after;
   }
-  void key(const std::wstring& keys) { ASSERT_EQ(xdotool(L"key " + keys), 0); }
 
-  TamsikProcess tamsik;
   Notepad notepad;
-  HWND window = nullptr;
   TemporaryDirectory temporary{L"tamsik-e2e-stress"};
   const std::filesystem::path& directory = temporary.path();
 };
@@ -52,10 +44,10 @@ class StressE2eTest : public testing::Test {
 TEST_F(StressE2eTest, StaysResponsiveUnderAFastLoopAndEndsCleanly) {
   // F13 pressed and released in a loop 3 ms apart: no window acts on it, and
   // it does not change what is typed into the file dialogs.
-  SendMessageW(control(control_id::脚本框), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kLoop));
-  setChecked(control_id::选择框2, true);
-  setChecked(control_id::选择框3, false);
-  setChecked(control_id::选择框4, false);
+  tamsik.setScript(kLoop);
+  tamsik.setChecked(control_id::选择框2, true);
+  tamsik.setChecked(control_id::选择框3, false);
+  tamsik.setChecked(control_id::选择框4, false);
   ASSERT_TRUE(notepad.focus());
   key(L"F12");
   ASSERT_NO_FATAL_FAILURE(expectAnswers("F12"));
@@ -72,7 +64,7 @@ TEST_F(StressE2eTest, StaysResponsiveUnderAFastLoopAndEndsCleanly) {
   // Input reaches the window after messages sent to it: a box changed before
   // the last lines came would be refilled from the recording, as it must be.
   ASSERT_TRUE(waitUntil("the last recording's four lines in the box", [&] {
-    const std::wstring text = windowText(control(control_id::脚本框));
+    const std::wstring text = tamsik.script();
     int lines = 0;
     for (std::size_t at = 0; (at = text.find(L" 160 0 0\r\n", at)) != std::wstring::npos; ++at) ++lines;
     return lines == 4;
@@ -81,14 +73,14 @@ TEST_F(StressE2eTest, StaysResponsiveUnderAFastLoopAndEndsCleanly) {
   SendMessageW(control(control_id::按钮2), BM_CLICK, 0, 0);
   ASSERT_NO_FATAL_FAILURE(expectAnswers("clearing the box"));
   for (int i = 0; i < 3; ++i) {
-    SendMessageW(control(control_id::脚本框), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kLoop));
+    tamsik.setScript(kLoop);
     const std::wstring file = (directory / (L"stress" + std::to_wstring(i) + L".sbj")).wstring();
-    ASSERT_TRUE(useFileDialogByMessages(tamsik, window, control_id::保存脚本按钮, file));
+    ASSERT_TRUE(useFileDialogByMessages(tamsik, control_id::保存脚本按钮, file));
     ASSERT_NO_FATAL_FAILURE(expectAnswers("a save"));
     SendMessageW(control(control_id::按钮2), BM_CLICK, 0, 0);
-    ASSERT_TRUE(useFileDialogByMessages(tamsik, window, control_id::打开脚本按钮, file));
+    ASSERT_TRUE(useFileDialogByMessages(tamsik, control_id::打开脚本按钮, file));
     ASSERT_NO_FATAL_FAILURE(expectAnswers("an open"));
-    EXPECT_EQ(windowText(control(control_id::脚本框)), kLoop);
+    EXPECT_EQ(tamsik.script(), kLoop);
   }
 
   ASSERT_TRUE(notepad.focus());
@@ -96,12 +88,11 @@ TEST_F(StressE2eTest, StaysResponsiveUnderAFastLoopAndEndsCleanly) {
   for (int i = 0; i < 40; ++i) storm += L" F12 F11";
   key(storm + L" F12");
   ASSERT_NO_FATAL_FAILURE(expectAnswers("a storm of F12 and F11"));
-  setChecked(control_id::选择框2, true);
+  tamsik.setChecked(control_id::选择框2, true);
   key(L"F12 F11 F12");
   ASSERT_NO_FATAL_FAILURE(expectAnswers("a second storm"));
 
-  PostMessageW(window, WM_CLOSE, 0, 0);
-  EXPECT_EQ(tamsik.waitForExit(5s), 0u);
+  EXPECT_EQ(tamsik.close(5s), 0u);
   EXPECT_GE(GetAsyncKeyState(VK_SHIFT), 0) << "the stopped run left Shift down";
 }
 

@@ -11,7 +11,7 @@
 #include "app/control_ids.h"
 #include "app/texts.h"
 #include "support/notepad.h"
-#include "support/tamsik_process.h"
+#include "support/tamsik_e2e_test.h"
 #include "support/wine_desktop.h"
 
 namespace {
@@ -29,24 +29,14 @@ void PrintTo(const Entry& entry, std::ostream* out) {
   *out << testing::PrintToString(entry.text) << " " << entry.window;
 }
 
-class WindowListE2eTest : public testing::Test {
+class WindowListE2eTest : public TamsikE2eTest {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(tamsik.started());
-    ASSERT_NE(window, nullptr);
+    ASSERT_NO_FATAL_FAILURE(TamsikE2eTest::SetUp());
     ASSERT_NE(notepad.window, nullptr) << "no notepad";
-    combo = control(control_id::组合框);
   }
 
-  HWND control(int id) { return findControl(window, id); }
-
-  void click(int id) {
-    RECT rect;
-    GetWindowRect(control(id), &rect);
-    ASSERT_EQ(xdotool(L"mousemove " + std::to_wstring((rect.left + rect.right) / 2) + L" " +
-                      std::to_wstring((rect.top + rect.bottom) / 2) + L" click 1"),
-              0);
-  }
+  void click(int id) { ASSERT_EQ(xdotool(mouseMove(middleOf(control(id))) + L" click 1"), 0); }
 
   // Read from this process: the combo box copies each entry's text across.
   std::vector<Entry> entries() {
@@ -75,11 +65,9 @@ class WindowListE2eTest : public testing::Test {
     return pumpUntil([&] { return indexOf(target) > 0; });
   }
 
-  TamsikProcess tamsik;
-  HWND window = tamsik.waitForMainWindow();
   // Started after tamsik.exe has filled its list at start-up.
   Notepad notepad;
-  HWND combo = nullptr;
+  const HWND combo = control(control_id::组合框);
 };
 
 TEST_F(WindowListE2eTest, RefreshListsEachWindowByTitleAndHandle) {
@@ -103,14 +91,14 @@ TEST_F(WindowListE2eTest, RefreshListsEachWindowByTitleAndHandle) {
 TEST_F(WindowListE2eTest, F12RunsOnlyWhileTheChosenWindowIsInFront) {
   Notepad other(560, 520);
   ASSERT_NE(other.window, nullptr);
-  SendMessageW(control(control_id::脚本框), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"10 0 65 0 0\r\n20 2 65 0 0\r\n"));
-  SendMessageW(control(control_id::选择框5), BM_SETCHECK, BST_CHECKED, 0);
+  tamsik.setScript(L"10 0 65 0 0\r\n20 2 65 0 0\r\n");
+  tamsik.setChecked(control_id::选择框5, true);
   ASSERT_TRUE(refreshAndFind(notepad.window));
   SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(indexOf(notepad.window)), 0);
 
   ASSERT_TRUE(other.focus());
   ASSERT_EQ(xdotool(L"key F12"), 0);
-  EXPECT_TRUE(pumpUntil([&] { return remoteStatusText(control(control_id::状态条1), 1) == texts::kTargetNotInFront; }));
+  EXPECT_TRUE(pumpUntil([&] { return tamsik.status() == texts::kTargetNotInFront; }));
   pumpFor(300ms);
   EXPECT_EQ(other.text(), L"");
   EXPECT_EQ(notepad.text(), L"");

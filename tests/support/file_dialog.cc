@@ -15,20 +15,18 @@ HWND failed(const char* why) {
 
 }  // namespace
 
-HWND openFileDialog(TamsikProcess& tamsik, HWND mainWindow, int button) {
-  RECT rect;
-  GetWindowRect(findControl(mainWindow, button), &rect);
-  if (xdotool(L"mousemove " + std::to_wstring((rect.left + rect.right) / 2) + L" " +
-              std::to_wstring((rect.top + rect.bottom) / 2) + L" click 1") != 0) {
+HWND openFileDialog(const TamsikWindow& tamsik, int button) {
+  if (xdotool(mouseMove(middleOf(tamsik.control(button))) + L" click 1") != 0) {
     return failed("xdotool could not click the button");
   }
   HWND dialog = nullptr;
   if (!pumpUntil([&] { return (dialog = tamsik.findWindow(L"#32770")) != nullptr; }, 10s)) {
     return failed("no dialog came");
   }
+  RECT rect;
   GetWindowRect(dialog, &rect);
   // Keys reach Wine while the pointer is over one of its windows.
-  if (xdotool(L"mousemove " + std::to_wstring(rect.left + 20) + L" " + std::to_wstring(rect.top + 10)) != 0) {
+  if (xdotool(mouseMove({rect.left + 20, rect.top + 10})) != 0) {
     return failed("xdotool could not move the pointer");
   }
   if (!pumpUntil([&] { return GetForegroundWindow() == dialog; })) return failed("the dialog did not come to the front");
@@ -44,15 +42,15 @@ bool waitForDialogToEnd(HWND mainWindow, HWND dialog) {
   return true;
 }
 
-bool useFileDialog(TamsikProcess& tamsik, HWND mainWindow, int button, const std::wstring& path) {
-  HWND dialog = openFileDialog(tamsik, mainWindow, button);
+bool useFileDialog(const TamsikWindow& tamsik, int button, const std::wstring& path) {
+  HWND dialog = openFileDialog(tamsik, button);
   if (!dialog) return false;
   if (path.empty()) {
     if (xdotool(L"key Escape") != 0) return false;
   } else if (xdotool(L"type --delay 10 '" + path + L"'") != 0 || xdotool(L"key Return") != 0) {
     return false;
   }
-  return waitForDialogToEnd(mainWindow, dialog);
+  return waitForDialogToEnd(tamsik.window(), dialog);
 }
 
 namespace {
@@ -71,8 +69,8 @@ BOOL CALLBACK findFileNameEdit(HWND child, LPARAM found) {
 
 }  // namespace
 
-bool useFileDialogByMessages(TamsikProcess& tamsik, HWND mainWindow, int button, const std::wstring& path) {
-  PostMessageW(findControl(mainWindow, button), BM_CLICK, 0, 0);
+bool useFileDialogByMessages(const TamsikWindow& tamsik, int button, const std::wstring& path) {
+  PostMessageW(tamsik.control(button), BM_CLICK, 0, 0);
   HWND dialog = nullptr;
   if (!pumpUntil([&] { return (dialog = tamsik.findWindow(L"#32770")) != nullptr; }, 10s)) {
     return failed("no dialog came");
@@ -86,5 +84,5 @@ bool useFileDialogByMessages(TamsikProcess& tamsik, HWND mainWindow, int button,
   }
   SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
   PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-  return waitForDialogToEnd(mainWindow, dialog);
+  return waitForDialogToEnd(tamsik.window(), dialog);
 }

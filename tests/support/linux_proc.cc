@@ -35,6 +35,10 @@ std::wstring procOf(const std::string& commandLinePart, const std::string& unles
   return result;
 }
 
+std::wstring procOfProgram(const std::wstring& exePath, const std::string& unless) {
+  return procOf(narrow(exePath.substr(exePath.find_last_of(L"\\/"))), unless);
+}
+
 double cpuMs(const std::wstring& proc) {
   // The 14th and 15th fields of its stat, in clock ticks of 10 ms.
   std::string stat = readWhole(proc + L"\\stat");

@@ -1,6 +1,5 @@
 #include "support/notepad.h"
 
-#include "support/tamsik_process.h"
 #include "support/wine_desktop.h"
 
 using namespace std::chrono_literals;
@@ -37,25 +36,20 @@ Notepad::~Notepad() {
 std::wstring Notepad::title() const { return L"tamsik-e2e-notepad-" + std::to_wstring(GetProcessId(process_)); }
 
 bool Notepad::focus() {
-  const POINT middle = pointInEdit(200, 150);
-  const std::wstring at = std::to_wstring(middle.x) + L" " + std::to_wstring(middle.y);
+  const std::wstring toMiddle = mouseMove(pointInEdit(200, 150));
   auto inFront = [&] { return pumpUntil([&] { return GetForegroundWindow() == window; }, 3s); };
   // Wine now and then misses the X focus moving from one of its windows to
   // another; a second try, or a click, settles it.
   for (int attempt = 0; attempt < 2; ++attempt) {
     if (xdotool(L"search --sync --onlyvisible --name ^" + title() + L"$ windowfocus --sync") == 0 &&
-        xdotool(L"mousemove " + at) == 0 && inFront()) {
+        xdotool(toMiddle) == 0 && inFront()) {
       return true;
     }
   }
-  return xdotool(L"mousemove " + at + L" click 1") == 0 && inFront();
+  return xdotool(toMiddle + L" click 1") == 0 && inFront();
 }
 
-POINT Notepad::pointInEdit(int x, int y) const {
-  POINT point{x, y};
-  ClientToScreen(edit, &point);
-  return point;
-}
+POINT Notepad::pointInEdit(int x, int y) const { return clientToScreen(edit, {x, y}); }
 
 std::wstring Notepad::text() const { return windowText(edit); }
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 
 using namespace std::chrono_literals;
 
@@ -77,6 +79,51 @@ int LinuxCommand::wait(std::chrono::milliseconds timeout) {
 
 int xdotool(const std::wstring& arguments) { return LinuxCommand(L"timeout 10 xdotool " + arguments).wait(); }
 
+std::wstring mouseMove(POINT to) { return L"mousemove " + std::to_wstring(to.x) + L" " + std::to_wstring(to.y); }
+
+bool movePointer(POINT to) {
+  if (xdotool(mouseMove(to)) != 0) return false;
+  return pumpUntil([to] {
+    POINT at{};
+    return GetCursorPos(&at) && at.x == to.x && at.y == to.y;
+  });
+}
+
+bool bringToFront(HWND window, HWND focus, POINT pointer) {
+  if (xdotool(L"search --sync --onlyvisible --name ^" + windowText(window) + L"$ windowfocus --sync") != 0) {
+    std::fprintf(stderr, "xdotool could not focus the window\n");
+    return false;
+  }
+  if (!movePointer(pointer)) {
+    std::fprintf(stderr, "the pointer did not come to %ld,%ld\n", pointer.x, pointer.y);
+    return false;
+  }
+  SetForegroundWindow(window);
+  SetFocus(focus);
+  if (pumpUntil([&] { return GetForegroundWindow() == window && GetFocus() == focus; })) return true;
+  std::fprintf(stderr, "foreground %p, focus %p\n", static_cast<void*>(GetForegroundWindow()),
+               static_cast<void*>(GetFocus()));
+  return false;
+}
+
+POINT middleOf(HWND hwnd) {
+  RECT rect;
+  GetWindowRect(hwnd, &rect);
+  return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+POINT clientToScreen(HWND hwnd, POINT point) {
+  ClientToScreen(hwnd, &point);
+  return point;
+}
+
+RECT rectInParent(HWND child) {
+  RECT rect;
+  GetWindowRect(child, &rect);
+  MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
 LRESULT sendWithin(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, const char* what) {
   constexpr UINT kBoundMs = 10'000;
   DWORD_PTR result = 0;
@@ -99,6 +146,11 @@ std::wstring className(HWND hwnd) {
   wchar_t name[256] = {};
   GetClassNameW(hwnd, name, static_cast<int>(std::size(name)));
   return name;
+}
+
+std::string fileBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 TemporaryDirectory::TemporaryDirectory(const std::wstring& name) {

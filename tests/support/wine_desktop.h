@@ -44,6 +44,23 @@ class LinuxCommand {
 
 // Runs xdotool with the arguments; its exit code.
 int xdotool(const std::wstring& arguments);
+// xdotool's arguments that put the pointer on a point of the screen.
+std::wstring mouseMove(POINT to);
+// Moves the pointer and waits until Wine sees it there: xdotool's own --sync
+// would wait forever when the pointer is there already.
+bool movePointer(POINT to);
+// A window of this process in the foreground, the keyboard focus in `focus`
+// and the pointer on `pointer`, so that X keys reach it: Wine follows X's
+// focus with its foreground window (the window is found by its title), and
+// without a window manager X sends keys to the window under the pointer.
+// Says on stderr which step failed.
+bool bringToFront(HWND window, HWND focus, POINT pointer);
+
+// The middle of a window, on the screen.
+POINT middleOf(HWND hwnd);
+POINT clientToScreen(HWND hwnd, POINT point);
+// A child window's rectangle in its parent's client area.
+RECT rectInParent(HWND child);
 
 // SendMessage that gives up after 10 s, saying on stderr what it sent where;
 // 0 then.
@@ -53,6 +70,9 @@ LRESULT sendWithin(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, const 
 // caption of another process's window, an edit control's text is asked for.
 std::wstring windowText(HWND hwnd);
 std::wstring className(HWND hwnd);
+
+// A file's bytes; empty when it cannot be read.
+std::string fileBytes(const std::filesystem::path& path);
 
 // A directory of its own under the temporary directory, emptied first and
 // removed with the object.

@@ -154,15 +154,7 @@ class Win32InputTest : public ::testing::Test {
     }
     SetWindowTextW(edit_, L"");
 
-    // Wine follows X's focus with its foreground window. The pointer goes
-    // over the window as well, since without a window manager X sends keys
-    // to the window under the pointer.
-    ASSERT_EQ(xdotool(L"search --sync --onlyvisible --name ^" + title() + L"$ windowfocus --sync"), 0);
-    ASSERT_TRUE(movePointer(clientToScreen({300, 200})));
-    SetForegroundWindow(window_);
-    SetFocus(edit_);
-    ASSERT_TRUE(pumpUntil([] { return GetForegroundWindow() == window_ && GetFocus() == edit_; }))
-        << "foreground " << GetForegroundWindow() << ", focus " << GetFocus();
+    ASSERT_TRUE(bringToFront(window_, edit_, clientToScreen(window_, {300, 200})));
 
     ASSERT_TRUE(hooks_.install(listener_));
     pumpFor(100ms);
@@ -200,21 +192,6 @@ class Win32InputTest : public ::testing::Test {
       keyMessages_.push_back({message, wParam, static_cast<int>((lParam >> 16) & 0xFF), ((lParam >> 24) & 1) != 0});
     }
     return CallWindowProcW(editProc_, window, message, wParam, lParam);
-  }
-
-  // Waits for Wine to see the move: xdotool's own --sync would wait forever
-  // when the pointer is there already.
-  static bool movePointer(POINT to) {
-    if (xdotool(L"mousemove " + std::to_wstring(to.x) + L" " + std::to_wstring(to.y)) != 0) return false;
-    return pumpUntil([to] {
-      POINT at{};
-      return GetCursorPos(&at) && at.x == to.x && at.y == to.y;
-    });
-  }
-
-  static POINT clientToScreen(POINT point) {
-    ClientToScreen(window_, &point);
-    return point;
   }
 
   static inline HWND window_ = nullptr;
@@ -285,7 +262,7 @@ TEST_F(Win32InputTest, InjectedKeyTakesAnExtendedFlagOfItsOwn) {
 }
 
 TEST_F(Win32InputTest, WheelsAndSideButtonsCarryTheirDataBothWays) {
-  const POINT point = clientToScreen({250, 120});
+  const POINT point = clientToScreen(window_, {250, 120});
   ASSERT_TRUE(movePointer(point));
   pumpFor(100ms);
   listener_.clear();
@@ -314,8 +291,8 @@ TEST_F(Win32InputTest, WheelsAndSideButtonsCarryTheirDataBothWays) {
 }
 
 TEST_F(Win32InputTest, XClickReachesTheListenerAtThePointOnTheScreen) {
-  const POINT point = clientToScreen({250, 120});
-  ASSERT_EQ(xdotool(L"mousemove " + std::to_wstring(point.x) + L" " + std::to_wstring(point.y) + L" click 1"), 0);
+  const POINT point = clientToScreen(window_, {250, 120});
+  ASSERT_EQ(xdotool(mouseMove(point) + L" click 1"), 0);
   pumpUntil([this] { return listener_.buttons().size() >= 2; });
   pumpFor(100ms);
   EXPECT_EQ(listener_.buttons(), (std::vector<MouseEvent>{{mouse_code::kLeftDown, point.x, point.y, false},
@@ -332,7 +309,7 @@ TEST_F(Win32InputTest, EachHookAndTheKeyboardsOwnActivityTellTheDevicesApart) {
   pumpFor(100ms);
   const std::uint32_t keyHeard = hooks_.lastEventTick(InputDevice::keyboard);
   const DWORD moved = GetTickCount();
-  ASSERT_TRUE(movePointer(clientToScreen({250, 120})));
+  ASSERT_TRUE(movePointer(clientToScreen(window_, {250, 120})));
   pumpFor(100ms);
   EXPECT_GE(static_cast<std::int32_t>(hooks_.lastEventTick(InputDevice::mouse) - moved), 0);
   EXPECT_EQ(hooks_.lastEventTick(InputDevice::keyboard), keyHeard);
@@ -372,7 +349,7 @@ TEST_F(Win32InputTest, InjectedKeyTypesIntoTheEditAndIsMarkedOwn) {
 }
 
 TEST_F(Win32InputTest, InjectedMouseEventsAreMarkedOwn) {
-  const POINT point = clientToScreen({260, 130});
+  const POINT point = clientToScreen(window_, {260, 130});
   injector_.setCursorPos(point.x, point.y);
   // Wine reports the placement itself as a plain move, without the marker.
   ASSERT_TRUE(pumpUntil([point] {
@@ -406,7 +383,7 @@ TEST_F(Win32InputTest, InjectedMouseEventsAreMarkedOwn) {
 // Each wake of the window thread costs more than a move: a stream of moves is
 // handed over in batches, and a key behind it still comes in order.
 TEST_F(Win32InputTest, AStreamOfMovesIsHandedOverInBatches) {
-  const POINT start = clientToScreen({100, 100});
+  const POINT start = clientToScreen(window_, {100, 100});
   ASSERT_TRUE(movePointer(start));
   pumpFor(100ms);
   listener_.clear();

@@ -1,5 +1,4 @@
-#include "app/win32/program.h"
-#include "platform/win32/window_thread.h"
+#include "win32/main_window_fixture.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
@@ -12,18 +11,10 @@
 
 #include "app/control_ids.h"
 #include "app/texts.h"
-#include "fakes/fake_platform.h"
 #include "platform/win32/handles.h"
 #include "support/wine_desktop.h"
 
 namespace {
-
-RECT rectInParent(HWND control) {
-  RECT rect;
-  GetWindowRect(control, &rect);
-  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
-  return rect;
-}
 
 std::wstring statusText(HWND status, int panel) {
   std::wstring text(512, L'\0');
@@ -47,21 +38,7 @@ HGLOBAL dropOf(const std::vector<std::wstring>& paths) {
   return memory;
 }
 
-class MainWindowTest : public testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_EQ(program.start(GetModuleHandleW(nullptr), SW_SHOWNOACTIVATE), Program::Started::shown);
-  }
-  RunState& state() { return program.application().state(); }
-
-  HWND control(int id) { return window.control(id); }
-
-  FakeProcesses processes;
-  FakeInputHooks hooks;
-  Win32WindowThread windowThread;
-  Program program{hooks, processes, windowThread};
-  MainWindow& window = program.window();
-};
+using MainWindowTest = MainWindowFixture;
 
 TEST_F(MainWindowTest, InstallsTheHooksAgainOncePerResumeAndAfterAnUnlockAndRemovesThemWithTheWindow) {
   EXPECT_EQ(hooks.calls, (std::vector<std::string>{"install"}));

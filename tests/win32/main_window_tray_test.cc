@@ -1,9 +1,8 @@
+#include "win32/main_window_fixture.h"
+
 #include <gtest/gtest.h>
 
 #include "app/control_ids.h"
-#include "app/win32/program.h"
-#include "platform/win32/window_thread.h"
-#include "fakes/fake_platform.h"
 #include "support/wine_desktop.h"
 #include "support/wine_tray.h"
 
@@ -11,22 +10,11 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class MainWindowTrayTest : public testing::Test {
+class MainWindowTrayTest : public MainWindowFixture {
  protected:
-  void SetUp() override {
-    ASSERT_EQ(program.start(GetModuleHandleW(nullptr), SW_SHOWNOACTIVATE), Program::Started::shown);
-  }
-  RunState& state() { return program.application().state(); }
-
   void tick() { SendMessageW(window.hwnd(), WM_TIMER, control_id::时钟1, 0); }
   // KillTimer tells whether the timer was running, and stops it.
   bool timerWasRunning() { return KillTimer(window.hwnd(), control_id::时钟1) != FALSE; }
-
-  FakeProcesses processes;
-  FakeInputHooks hooks;
-  Win32WindowThread windowThread;
-  Program program{hooks, processes, windowThread};
-  MainWindow& window = program.window();
 };
 
 // Creating and destroying the window costs seconds under Wine: one test.
