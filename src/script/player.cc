@@ -112,14 +112,14 @@ bool ScriptPlayer::waitOut(Obstacle first, Watch& watch, HeldInput& held, Waiter
   bool going = true;
   Obstacle told = Obstacle::none;
   for (Obstacle now = first; now != Obstacle::none; now = obstacle(watch, waiter.nowUs())) {
-    if (now != told) {
-      told = now;
-      tell(now == Obstacle::desktop ? RunNotice::desktopAway : RunNotice::windowHung);
-    }
     // Nothing stays pressed for the user who comes back to the desktop.
     if (now == Obstacle::desktop && !letGo) {
       held.letGo();
       letGo = true;
+    }
+    if (now != told) {
+      told = now;
+      tell(now == Obstacle::desktop ? RunNotice::desktopAway : RunNotice::windowHung);
     }
     if (waiter.waitUntil(waiter.nowUs() + kLookAgainUs) == WaitEnd::cancelled) {
       going = false;

@@ -19,6 +19,7 @@
 #include "support/input_log.h"
 #include "support/notepad.h"
 #include "support/script_lines.h"
+#include "support/stopwatch.h"
 #include "support/tamsik_e2e_test.h"
 #include "support/wine_desktop.h"
 
@@ -163,6 +164,52 @@ TEST_F(RecordingE2eTest, F11StopsALoopingRunWithNoKeyLeftHeld) {
   pumpFor(500ms);
   EXPECT_EQ(notepad.text(), typed) << "the run went on after F11";
   EXPECT_EQ(typed, L"A");
+}
+
+// The session locks and later the machine sleeps during a run, told as
+// Windows tells them: every letter reaches notepad once and in order, and
+// nothing is injected while the run is paused.
+TEST_F(RecordingE2eTest, ALockAndASleepDuringARunLoseNoLetterAndTypeNothingMeanwhile) {
+  InputLog log;
+  ASSERT_TRUE(log.ready());
+  std::wstring script, letters;
+  for (int i = 0; i < 26; ++i) {
+    const int vk = 'A' + i, t = 100 + 100 * i;
+    script += std::to_wstring(t) + L" 0 " + std::to_wstring(vk) + L" 0 0\r\n" + std::to_wstring(t + 20) + L" 2 " +
+              std::to_wstring(vk) + L" 0 0\r\n";
+    letters += static_cast<wchar_t>(L'a' + i);
+  }
+  tamsik.setScript(script);
+  key(L"F12");
+  DWORD session = 0;
+  ProcessIdToSessionId(tamsik.id(), &session);
+  struct Away {
+    UINT message;
+    WPARAM leave, comeBack;
+    std::size_t afterLetters;
+  };
+  std::vector<std::pair<double, double>> pauses;
+  for (const Away& away : {Away{WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, WTS_SESSION_UNLOCK, 5},
+                           Away{WM_POWERBROADCAST, PBT_APMSUSPEND, PBT_APMRESUMEAUTOMATIC, 15}}) {
+    ASSERT_TRUE(waitUntil("letters", [&] { return notepad.text().size() >= away.afterLetters; }, 20s));
+    PostMessageW(window, away.message, away.leave, session);
+    ASSERT_TRUE(waitUntil("the pause", [&] { return tamsik.status() == texts::kDesktopAway; }));
+    const double pausedAt = nowMs();
+    const std::size_t typed = notepad.text().size();
+    pumpFor(1500ms);
+    EXPECT_EQ(notepad.text().size(), typed) << "typed on while paused";
+    pauses.emplace_back(pausedAt, nowMs());
+    PostMessageW(window, away.message, away.comeBack, session);
+    EXPECT_TRUE(waitUntil("the run to go on", [&] { return tamsik.status().empty(); }));
+  }
+  EXPECT_TRUE(waitUntil("every letter", [&] { return notepad.text().size() >= letters.size(); }, 20s));
+  pumpFor(300ms);
+  EXPECT_EQ(notepad.text(), letters);
+  for (const LoggedEvent& event : log.events()) {
+    for (const auto& [from, to] : pauses) {
+      EXPECT_FALSE(event.injected() && event.atMs > from && event.atMs < to) << "vk " << event.vk << " while paused";
+    }
+  }
 }
 
 TEST_F(RecordingE2eTest, F12RefusesWhenTheChosenWindowIsNotInFront) {

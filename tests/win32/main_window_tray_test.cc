@@ -37,8 +37,12 @@ TEST_F(MainWindowTrayTest, TimerRunsWhileRecordingOrPlayingAndStopsWhenIdle) {
   SendMessageW(window.hwnd(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
   tick();
   EXPECT_EQ(wineTrayIconCount(), 1);
+  // A logoff lets go of the icon and the hooks as a close does.
+  EXPECT_EQ(SendMessageW(window.hwnd(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+  SendMessageW(window.hwnd(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+  EXPECT_EQ(hooks.calls.back(), "remove");
+  EXPECT_TRUE(pumpUntil([] { return wineTrayIconCount() == 0; }, 5s)) << "the icon outlived the session";
   DestroyWindow(window.hwnd());
-  EXPECT_TRUE(pumpUntil([] { return wineTrayIconCount() == 0; }, 5s)) << "the icon outlived the window";
 }
 
 }  // namespace
