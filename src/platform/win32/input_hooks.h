@@ -68,9 +68,10 @@ class Win32InputHooks : public InputHooks, private MessageTarget {
   // Window thread: the hand-over messages it has taken so far.
   std::uint64_t handOvers() const { return handOvers_; }
 
-  // The hook procedures, with a probe's scopes around their own work and
-  // around handing the event on along the hook chain. The program's probe is
-  // NoProbe; a benchmark's times them (input_hook_procedures.h).
+  // The hook procedures, with a probe's scopes around their own work (all but
+  // the hand-on) and around handing the event on along the hook chain. The
+  // program's probe is NoProbe; a benchmark's times them
+  // (input_hook_procedures.h).
   struct NoProbe {
     struct OwnWork {};
     struct HandingOn {};
@@ -99,10 +100,13 @@ class Win32InputHooks : public InputHooks, private MessageTarget {
   };
   enum class Request { install, remove, stop };
 
-  template <typename Probe>
-  static LRESULT CALLBACK keyboardProc(int code, WPARAM wParam, LPARAM lParam);
-  template <typename Probe>
-  static LRESULT CALLBACK mouseProc(int code, WPARAM wParam, LPARAM lParam);
+  // Info: KBDLLHOOKSTRUCT or MSLLHOOKSTRUCT.
+  template <typename Probe, typename Info>
+  static LRESULT CALLBACK procedure(int code, WPARAM wParam, LPARAM lParam);
+  static Heard heardOf(WPARAM message, const KBDLLHOOKSTRUCT& info);
+  static Heard heardOf(WPARAM message, const MSLLHOOKSTRUCT& info);
+  static Event eventOf(WPARAM message, const KBDLLHOOKSTRUCT& info, std::int64_t atUs);
+  static Event eventOf(WPARAM message, const MSLLHOOKSTRUCT& info, std::int64_t atUs);
   template <typename Probe>
   static LRESULT handOn(int code, WPARAM wParam, LPARAM lParam);
 
