@@ -42,7 +42,7 @@ LRESULT CALLBACK Win32InputHooks::procedure(int code, WPARAM wParam, LPARAM lPar
   Heard heard;
   {
     [[maybe_unused]] typename Probe::OwnWork probe;
-    if (code == HC_ACTION) hooks = hookThreadHooks_;
+    if (code == HC_ACTION) hooks = hooking_.load(std::memory_order_acquire);
     if (hooks) {
       const Info& info = *reinterpret_cast<const Info*>(lParam);
       heard = heardOf(wParam, info);

@@ -70,6 +70,7 @@ void Win32InputHooks::takeMessages() {
 }
 
 bool Win32InputHooks::hookNewPair() {
+  hooking_.store(this, std::memory_order_release);
   HINSTANCE module = GetModuleHandleW(nullptr);
   HookHandle keyboard(SetWindowsHookExW(WH_KEYBOARD_LL, procedures_.keyboard, module, 0));
   HookHandle mouse(SetWindowsHookExW(WH_MOUSE_LL, procedures_.mouse, module, 0));
@@ -95,6 +96,9 @@ void Win32InputHooks::unhookAll() {
   mouse_.reset();
   // Calls that were on their way to the removed pair hand on and take nothing.
   takeMessages();
+  // Left alone when another object hooks since this one was removed.
+  Win32InputHooks* self = this;
+  hooking_.compare_exchange_strong(self, nullptr, std::memory_order_acq_rel);
 }
 
 bool Win32InputHooks::answer(Request request) {
@@ -127,7 +131,6 @@ void Win32InputHooks::runHookThread() {
   // no queue yet, so the first key after an install went unheard.
   MSG message;
   PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
-  hookThreadHooks_ = this;
   HANDLE requested = requested_.get();
   for (;;) {
     const std::optional<std::int64_t> delayUs = batch_.delayUs(steadyNowUs());

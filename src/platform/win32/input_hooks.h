@@ -36,6 +36,11 @@
 // Installing again puts the new pair in before the old one comes out, so that
 // no event falls between them and none is heard twice. Made on the window
 // thread, whose messages carry the hand-over.
+//
+// One object hooks at a time in a process: the procedures, which get no
+// context pointer, find it through one process-wide pointer that its hook
+// thread sets as it hooks and clears as it unhooks. (A thread_local would
+// cost a lock on every event of the desktop under MinGW's emulated TLS.)
 class Win32InputHooks : public InputHooks, private MessageTarget {
  public:
   static constexpr std::int64_t kMoveBatchMs = 15;
@@ -128,9 +133,9 @@ class Win32InputHooks : public InputHooks, private MessageTarget {
   void deliver();
   void discardQueued();
 
-  // The procedures get no context pointer; the system calls them on the
-  // thread that installed them, which is one object's hook thread.
-  static inline thread_local Win32InputHooks* hookThreadHooks_ = nullptr;
+  // The object that hooks; read and written on its hook thread, the one the
+  // system calls the procedures on.
+  static inline std::atomic<Win32InputHooks*> hooking_{nullptr};
 
   const Procedures procedures_;
   OwnedWindow window_;
