@@ -56,11 +56,9 @@ LRESULT CALLBACK Win32InputHooks::procedure(int code, WPARAM wParam, LPARAM lPar
 
 template <typename Probe>
 LRESULT Win32InputHooks::handOnHeard(const Heard& heard, int code, WPARAM wParam, LPARAM lParam) {
-  const Heard outer = handingOn_;
-  handingOn_ = heard;
+  if (depth_ < kRemembered) handingOn_[depth_] = heard;
   ++depth_;
   const LRESULT result = handOn<Probe>(code, wParam, lParam);
   --depth_;
-  handingOn_ = outer;
   return result;
 }

@@ -1,5 +1,7 @@
 #include "platform/win32/input_hooks.h"
 
+#include <algorithm>
+
 #include "input/hook_codes.h"
 #include "platform/win32/input_hook_procedures.h"
 #include "platform/win32/system.h"
@@ -30,11 +32,15 @@ Win32InputHooks::~Win32InputHooks() {
 }
 
 bool Win32InputHooks::takes(const Heard& heard) const {
+  if (!hooked_) return false;
+  if (!overlap_) return true;
   // While both pairs are in, the new hook's hand-on calls the old one on this
-  // thread with the same event, from inside our own call. Another event can
+  // thread with the same event, from inside our own call. Other events can
   // come in inside our call too, while the hand-on waits for a hook of
-  // another thread: that one is new.
-  return hooked_ && !(overlap_ && depth_ > 0 && heard == handingOn_);
+  // another thread: those are new, and the one that waited may come back to
+  // the old hook from inside their calls.
+  const Heard* const end = handingOn_ + std::min(depth_, kRemembered);
+  return std::find(handingOn_, end, heard) == end;
 }
 
 void Win32InputHooks::take(const Event& event) {

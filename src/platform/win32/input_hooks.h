@@ -161,7 +161,10 @@ class Win32InputHooks : public InputHooks, private MessageTarget {
   HookHandle mouse_;
   bool hooked_ = false;   // events are taken
   bool overlap_ = false;  // the old pair and the new one are both in
-  int depth_ = 0;         // calls of our procedures under way on this thread
-  Heard handingOn_;       // what the innermost of them hands on
+  // What the calls of our procedures under way on this thread hand on,
+  // outermost first; calls deeper than that are not remembered.
+  static constexpr int kRemembered = 16;
+  Heard handingOn_[kRemembered];
+  int depth_ = 0;
   HandOverBatch batch_{kMoveBatchMs * 1000};
 };
