@@ -235,6 +235,28 @@ TEST_F(TamsikE2eTest, SecondCopyBringsTheFirstForwardAndEnds) {
   EXPECT_EQ(trayIconCount(), 1);
   EXPECT_TRUE(tamsik.running());
   EXPECT_EQ(tamsik.waitForMainWindow(1s), window);
+
+  // A copy that finds the running one's window not shown yet, as when it was
+  // started a moment after it, waits for the window.
+  ShowWindow(window, SW_HIDE);
+  SetForegroundWindow(other);
+  TamsikProcess waiting;
+  ASSERT_TRUE(waiting.started());
+  // Its own main window, hidden, comes just before it looks.
+  const auto waitingWindowMade = [&] {
+    for (HWND made = FindWindowExW(nullptr, nullptr, kMainWindowClass, nullptr); made;
+         made = FindWindowExW(nullptr, made, kMainWindowClass, nullptr)) {
+      DWORD owner = 0;
+      if (GetWindowThreadProcessId(made, &owner) && owner == waiting.id()) return true;
+    }
+    return false;
+  };
+  ASSERT_TRUE(pumpUntil([&] { return !waiting.running() || waitingWindowMade(); }, 20s));
+  pumpFor(1s);
+  ShowWindow(window, SW_SHOWMINNOACTIVE);
+  EXPECT_EQ(waiting.waitForExit(20s), 0u);
+  EXPECT_TRUE(pumpUntil([&] { return IsIconic(window) == FALSE && GetForegroundWindow() == window; }, 5s))
+      << "iconic " << IsIconic(window) << ", in front " << (GetForegroundWindow() == window);
   DestroyWindow(other);
 }
 
