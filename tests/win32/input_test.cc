@@ -525,14 +525,14 @@ TEST_F(Win32InputTest, InstallingAgainWhileKeysComeLosesNoneAndDoublesNone) {
 // goes in at the head of the chain.
 class SlowKeyboardHook {
  public:
-  SlowKeyboardHook() : thread_([this] { run(); }) { WaitForSingleObject(ready_.get(), INFINITE); }
+  SlowKeyboardHook() : thread_([this] { run(); }) { WaitForSingleObject(hooked_.get(), INFINITE); }
   ~SlowKeyboardHook() {
     PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
     thread_.join();
   }
   void hookAgain() {
     PostThreadMessageW(threadId_, WM_APP, 0, 0);
-    WaitForSingleObject(ready_.get(), INFINITE);
+    WaitForSingleObject(hooked_.get(), INFINITE);
   }
 
  private:
@@ -544,18 +544,16 @@ class SlowKeyboardHook {
     MSG message;
     PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
     threadId_ = GetCurrentThreadId();
-    HHOOK hook = SetWindowsHookExW(WH_KEYBOARD_LL, procedure, GetModuleHandleW(nullptr), 0);
-    SetEvent(ready_.get());
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-      if (message.message != WM_APP) continue;
-      UnhookWindowsHookEx(hook);
+    HHOOK hook = nullptr;
+    do {
+      if (hook) UnhookWindowsHookEx(hook);
       hook = SetWindowsHookExW(WH_KEYBOARD_LL, procedure, GetModuleHandleW(nullptr), 0);
-      SetEvent(ready_.get());
-    }
+      SetEvent(hooked_.get());
+    } while (GetMessageW(&message, nullptr, 0, 0) > 0);
     UnhookWindowsHookEx(hook);
   }
 
-  KernelHandle ready_{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
+  KernelHandle hooked_{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
   DWORD threadId_ = 0;
   std::thread thread_;
 };
