@@ -31,6 +31,7 @@ class Processes {
   // session. Asked once; the claim lasts as long as the process.
   virtual InstanceClaim claimInstance(const std::wstring& executableName) = 0;
   // Asks the copy that runs already in this session to bring its window to
-  // the front, restored if it is minimised. Returns without waiting long.
+  // the front, restored if it is minimised. Waits a few seconds at most for
+  // a copy that has not shown its window yet.
   virtual void bringRunningCopyForward() = 0;
 };

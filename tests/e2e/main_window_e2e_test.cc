@@ -202,6 +202,19 @@ TEST_F(TamsikE2eTest, SecondCopyBringsTheFirstForwardAndEnds) {
   EXPECT_EQ(wineTrayIconCount(), 1);
   EXPECT_TRUE(tamsik.running());
   EXPECT_EQ(tamsik.waitForMainWindow(1s), window);
+
+  // A copy that finds the running one's window not shown yet, as when it was
+  // started a moment after it, waits for the window.
+  ShowWindow(window, SW_HIDE);
+  SetForegroundWindow(other);
+  TamsikProcess waiting;
+  ASSERT_TRUE(waiting.started());
+  pumpFor(2s);
+  EXPECT_TRUE(waiting.running()) << "gave up at once";
+  ShowWindow(window, SW_SHOWMINNOACTIVE);
+  EXPECT_EQ(waiting.waitForExit(20s), 0u);
+  EXPECT_TRUE(pumpUntil([&] { return IsIconic(window) == FALSE && GetForegroundWindow() == window; }, 5s))
+      << "iconic " << IsIconic(window) << ", in front " << (GetForegroundWindow() == window);
   DestroyWindow(other);
 }
 

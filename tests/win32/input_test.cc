@@ -12,6 +12,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <thread>
@@ -19,6 +21,7 @@
 
 #include "input/hook_watchdog.h"
 #include "platform/win32/device_activity.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/input_hooks.h"
 #include "platform/win32/input_injector.h"
 #include "platform/win32/system.h"
@@ -441,6 +444,36 @@ TEST_F(Win32InputTest, AFullRingRefusesMovesFirstAndCountsWhatItLoses) {
                                                  {kKeyRelease, VK_F24, false}}));
 }
 
+// Installs the hooks again and again while each of the senders sends events
+// numbered keys of its own (the first from 1, the next from events + 1, and
+// so on), in batches that each wait for another installation, so that they
+// interleave however loaded the machine is; beforeEach comes before each
+// installation. The number of installations; nothing when one failed.
+std::optional<int> installAgainWhileKeysCome(InputHooks& hooks, NumberedKeys& numbered, int senders, int events,
+                                             const std::function<void()>& beforeEach = [] {}) {
+  std::atomic<int> sending{senders};
+  std::atomic<int> installs{0};
+  std::atomic<bool> installed{true};
+  std::vector<std::thread> threads;
+  for (int sender = 0; sender < senders; ++sender) {
+    threads.emplace_back([&, first = sender * events + 1] {
+      for (int i = 0; i < events; i += 10) {
+        for (const int seen = installs.load(); installs.load() == seen && installed.load();) Sleep(0);
+        sendNumberedKeys(10, static_cast<std::uint32_t>(first + i));
+      }
+      --sending;
+    });
+  }
+  while (sending > 0 && installed) {
+    beforeEach();
+    installed = hooks.install(numbered);
+    ++installs;
+    pumpPending();
+  }
+  for (std::thread& thread : threads) thread.join();
+  return installed ? std::optional<int>(installs) : std::nullopt;
+}
+
 // Installing again while keys come: the new pair goes in before the old one
 // comes out, and each event reaches the listener exactly once.
 TEST_F(Win32InputTest, InstallingAgainWhileKeysComeLosesNoneAndDoublesNone) {
@@ -448,25 +481,8 @@ TEST_F(Win32InputTest, InstallingAgainWhileKeysComeLosesNoneAndDoublesNone) {
   NumberedKeys numbered;
   ASSERT_TRUE(hooks_.install(numbered));
   constexpr int kEvents = 1000;
-  std::atomic<bool> sent{false};
-  std::atomic<int> installs{0};
-  std::atomic<bool> installed{true};
-  std::thread sender([&] {
-    for (int i = 0; i < kEvents; i += 10) {
-      // Each batch waits for another installation, so that they interleave
-      // however loaded the machine is.
-      for (const int seen = installs.load(); installs.load() == seen && installed.load();) Sleep(0);
-      sendNumberedKeys(10, static_cast<std::uint32_t>(i + 1));
-    }
-    sent = true;
-  });
-  while (!sent && installed) {
-    installed = hooks_.install(numbered);
-    ++installs;
-    pumpPending();
-  }
-  sender.join();
-  ASSERT_TRUE(installed);
+  const std::optional<int> installs = installAgainWhileKeysCome(hooks_, numbered, 1, kEvents);
+  ASSERT_TRUE(installs) << "an installation failed";
   waitUntil("every key to come", [&] { return numbered.numbers.size() >= kEvents; });
   pumpFor(200ms);
   std::vector<std::uint32_t> expected(kEvents);
@@ -475,10 +491,69 @@ TEST_F(Win32InputTest, InstallingAgainWhileKeysComeLosesNoneAndDoublesNone) {
   for (std::uint32_t number : expected) {
     missing += std::count(numbered.numbers.begin(), numbered.numbers.end(), number) == 0;
   }
-  std::printf("%d installations during %d key events: %zu heard, %zu missing\n", installs.load(), kEvents,
+  std::printf("%d installations during %d key events: %zu heard, %zu missing\n", *installs, kEvents,
               numbered.numbers.size(), missing);
-  EXPECT_GE(installs, 20) << "too few installations to tell anything";
+  EXPECT_GE(*installs, 20) << "too few installations to tell anything";
   EXPECT_EQ(numbered.numbers, expected);
+}
+
+// A third party's low-level keyboard hook on a thread of its own, which hands
+// each F24 on only after a moment, one event after another. Hooked again, it
+// goes in at the head of the chain.
+class SlowKeyboardHook {
+ public:
+  SlowKeyboardHook() : thread_([this] { run(); }) { WaitForSingleObject(hooked_.get(), INFINITE); }
+  ~SlowKeyboardHook() {
+    PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
+    thread_.join();
+  }
+  void hookAgain() {
+    PostThreadMessageW(threadId_, WM_APP, 0, 0);
+    WaitForSingleObject(hooked_.get(), INFINITE);
+  }
+
+ private:
+  static LRESULT CALLBACK procedure(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION && reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam)->vkCode == VK_F24) Sleep(1);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+  void run() {
+    MSG message;
+    PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+    threadId_ = GetCurrentThreadId();
+    HHOOK hook = nullptr;
+    do {
+      if (hook) UnhookWindowsHookEx(hook);
+      hook = SetWindowsHookExW(WH_KEYBOARD_LL, procedure, GetModuleHandleW(nullptr), 0);
+      SetEvent(hooked_.get());
+    } while (GetMessageW(&message, nullptr, 0, 0) > 0);
+    UnhookWindowsHookEx(hook);
+  }
+
+  KernelHandle hooked_{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
+  DWORD threadId_ = 0;
+  std::thread thread_;
+};
+
+// The slow hook between the pair in and the new one: while the new pair's
+// hand-on of an event waits for it, others come in on top, and the event then
+// reaches the old pair from inside their calls. (Events given to the slow
+// hook before the new pair went in are lost when it still holds them as the
+// old pair comes out.)
+TEST_F(Win32InputTest, InstallingAgainPastASlowHookOfAnotherThreadDoublesNone) {
+  hooks_.remove();
+  NumberedKeys numbered;
+  ASSERT_TRUE(hooks_.install(numbered));
+  SlowKeyboardHook slow;
+  const std::optional<int> installs =
+      installAgainWhileKeysCome(hooks_, numbered, 2, 200, [&] { slow.hookAgain(); });
+  ASSERT_TRUE(installs) << "an installation failed";
+  pumpFor(200ms);
+  ASSERT_GE(numbered.numbers.size(), 200u) << "too few keys heard to tell anything";
+  std::sort(numbered.numbers.begin(), numbered.numbers.end());
+  const auto twice = std::adjacent_find(numbered.numbers.begin(), numbered.numbers.end());
+  EXPECT_EQ(twice, numbered.numbers.end()) << "key " << *twice << " heard twice, of " << numbered.numbers.size()
+                                           << " heard during " << *installs << " installations";
 }
 
 TEST_F(Win32InputTest, InjectedExtendedKeyWithShiftSelectsInTheEdit) {

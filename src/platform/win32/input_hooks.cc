@@ -1,5 +1,7 @@
 #include "platform/win32/input_hooks.h"
 
+#include <algorithm>
+
 #include "input/hook_codes.h"
 #include "platform/win32/input_hook_procedures.h"
 #include "platform/win32/system.h"
@@ -30,11 +32,15 @@ Win32InputHooks::~Win32InputHooks() {
 }
 
 bool Win32InputHooks::takes(const Heard& heard) const {
+  if (!hooked_) return false;
+  if (!overlap_) return true;
   // While both pairs are in, the new hook's hand-on calls the old one on this
-  // thread with the same event, from inside our own call. Another event can
+  // thread with the same event, from inside our own call. Other events can
   // come in inside our call too, while the hand-on waits for a hook of
-  // another thread: that one is new.
-  return hooked_ && !(overlap_ && depth_ > 0 && heard == handingOn_);
+  // another thread: those are new, and the one that waited may come back to
+  // the old hook from inside their calls.
+  const Heard* const end = handingOn_ + std::min(depth_, kRemembered);
+  return std::find(handingOn_, end, heard) == end;
 }
 
 void Win32InputHooks::take(const Event& event) {
@@ -70,6 +76,7 @@ void Win32InputHooks::takeMessages() {
 }
 
 bool Win32InputHooks::hookNewPair() {
+  hooking_.store(this, std::memory_order_release);
   HINSTANCE module = GetModuleHandleW(nullptr);
   HookHandle keyboard(SetWindowsHookExW(WH_KEYBOARD_LL, procedures_.keyboard, module, 0));
   HookHandle mouse(SetWindowsHookExW(WH_MOUSE_LL, procedures_.mouse, module, 0));
@@ -95,6 +102,9 @@ void Win32InputHooks::unhookAll() {
   mouse_.reset();
   // Calls that were on their way to the removed pair hand on and take nothing.
   takeMessages();
+  // Left alone when another object hooks since this one was removed.
+  Win32InputHooks* self = this;
+  hooking_.compare_exchange_strong(self, nullptr, std::memory_order_acq_rel);
 }
 
 bool Win32InputHooks::answer(Request request) {
@@ -127,7 +137,6 @@ void Win32InputHooks::runHookThread() {
   // no queue yet, so the first key after an install went unheard.
   MSG message;
   PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
-  hookThreadHooks_ = this;
   HANDLE requested = requested_.get();
   for (;;) {
     const std::optional<std::int64_t> delayUs = batch_.delayUs(steadyNowUs());

@@ -36,6 +36,11 @@
 // Installing again puts the new pair in before the old one comes out, so that
 // no event falls between them and none is heard twice. Made on the window
 // thread, whose messages carry the hand-over.
+//
+// One object hooks at a time in a process: the procedures, which get no
+// context pointer, find it through one process-wide pointer that its hook
+// thread sets as it hooks and clears as it unhooks. (A thread_local would
+// cost a lock on every event of the desktop under MinGW's emulated TLS.)
 class Win32InputHooks : public InputHooks, private MessageTarget {
  public:
   static constexpr std::int64_t kMoveBatchMs = 15;
@@ -68,9 +73,10 @@ class Win32InputHooks : public InputHooks, private MessageTarget {
   // Window thread: the hand-over messages it has taken so far.
   std::uint64_t handOvers() const { return handOvers_; }
 
-  // The hook procedures, with a probe's scopes around their own work and
-  // around handing the event on along the hook chain. The program's probe is
-  // NoProbe; a benchmark's times them (input_hook_procedures.h).
+  // The hook procedures, with a probe's scopes around their own work (all but
+  // the hand-on) and around handing the event on along the hook chain. The
+  // program's probe is NoProbe; a benchmark's times them
+  // (input_hook_procedures.h).
   struct NoProbe {
     struct OwnWork {};
     struct HandingOn {};
@@ -99,10 +105,13 @@ class Win32InputHooks : public InputHooks, private MessageTarget {
   };
   enum class Request { install, remove, stop };
 
-  template <typename Probe>
-  static LRESULT CALLBACK keyboardProc(int code, WPARAM wParam, LPARAM lParam);
-  template <typename Probe>
-  static LRESULT CALLBACK mouseProc(int code, WPARAM wParam, LPARAM lParam);
+  // Info: KBDLLHOOKSTRUCT or MSLLHOOKSTRUCT.
+  template <typename Probe, typename Info>
+  static LRESULT CALLBACK procedure(int code, WPARAM wParam, LPARAM lParam);
+  static Heard heardOf(WPARAM message, const KBDLLHOOKSTRUCT& info);
+  static Heard heardOf(WPARAM message, const MSLLHOOKSTRUCT& info);
+  static Event eventOf(WPARAM message, const KBDLLHOOKSTRUCT& info, std::int64_t atUs);
+  static Event eventOf(WPARAM message, const MSLLHOOKSTRUCT& info, std::int64_t atUs);
   template <typename Probe>
   static LRESULT handOn(int code, WPARAM wParam, LPARAM lParam);
 
@@ -124,9 +133,9 @@ class Win32InputHooks : public InputHooks, private MessageTarget {
   void deliver();
   void discardQueued();
 
-  // The procedures get no context pointer; the system calls them on the
-  // thread that installed them, which is one object's hook thread.
-  static inline thread_local Win32InputHooks* hookThreadHooks_ = nullptr;
+  // The object that hooks; read and written on its hook thread, the one the
+  // system calls the procedures on.
+  static inline std::atomic<Win32InputHooks*> hooking_{nullptr};
 
   const Procedures procedures_;
   OwnedWindow window_;
@@ -152,7 +161,10 @@ class Win32InputHooks : public InputHooks, private MessageTarget {
   HookHandle mouse_;
   bool hooked_ = false;   // events are taken
   bool overlap_ = false;  // the old pair and the new one are both in
-  int depth_ = 0;         // calls of our procedures under way on this thread
-  Heard handingOn_;       // what the innermost of them hands on
+  // What the calls of our procedures under way on this thread hand on,
+  // outermost first; calls deeper than that are not remembered.
+  static constexpr int kRemembered = 16;
+  Heard handingOn_[kRemembered];
+  int depth_ = 0;
   HandOverBatch batch_{kMoveBatchMs * 1000};
 };

@@ -9,6 +9,10 @@ namespace {
 
 // How long a second copy waits for the running one to answer.
 constexpr UINT kComeForwardPatienceMs = 2000;
+// How long it waits for the running one to show its window, which a copy
+// started a moment before it has not done yet, and how often it looks.
+constexpr ULONGLONG kShownPatienceMs = 5000;
+constexpr DWORD kLookEveryMs = 100;
 
 // The part after the last backslash or slash, folded to upper case.
 std::wstring upperFileName(const std::wstring& path) {
@@ -76,23 +80,38 @@ std::wstring Win32Processes::ownExecutableName() {
   return upperFileName(path);
 }
 
-void Win32Processes::bringRunningCopyForward() {
-  if (mainWindowClass_.empty()) return;
-  const UINT message = RegisterWindowMessageW(comeForwardMessage_.c_str());
-  if (message == 0) return;
+HWND Win32Processes::shownMainWindowOfAnother() const {
   const DWORD own = GetCurrentProcessId();
   // Our own main window has that class too, hidden still.
   for (HWND window = FindWindowExW(nullptr, nullptr, mainWindowClass_.c_str(), nullptr); window;
        window = FindWindowExW(nullptr, window, mainWindowClass_.c_str(), nullptr)) {
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
-    if (process == own || !IsWindowVisible(window)) continue;
-    // The running copy may take the foreground only if we, whom the user
-    // has just started, pass our right to it on; it restores and raises
-    // itself, which a copy of a lower integrity level could not do to it.
-    AllowSetForegroundWindow(process);
-    DWORD_PTR answer = 0;
-    SendMessageTimeoutW(window, message, 0, 0, SMTO_ABORTIFHUNG, kComeForwardPatienceMs, &answer);
-    return;
+    if (process != own && IsWindowVisible(window)) return window;
   }
+  return nullptr;
+}
+
+void Win32Processes::bringRunningCopyForward() {
+  if (mainWindowClass_.empty()) return;
+  const UINT message = RegisterWindowMessageW(comeForwardMessage_.c_str());
+  if (message == 0) return;
+  HWND window = shownMainWindowOfAnother();
+  for (const ULONGLONG until = GetTickCount64() + kShownPatienceMs; !window && GetTickCount64() < until;) {
+    // Messages sent to our own hidden window meanwhile are answered: a
+    // broadcast waits for every top-level window.
+    MsgWaitForMultipleObjectsEx(0, nullptr, kLookEveryMs, QS_SENDMESSAGE, 0);
+    MSG sent;
+    PeekMessageW(&sent, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    window = shownMainWindowOfAnother();
+  }
+  if (!window) return;
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  // The running copy may take the foreground only if we, whom the user
+  // has just started, pass our right to it on; it restores and raises
+  // itself, which a copy of a lower integrity level could not do to it.
+  AllowSetForegroundWindow(process);
+  DWORD_PTR answer = 0;
+  SendMessageTimeoutW(window, message, 0, 0, SMTO_ABORTIFHUNG, kComeForwardPatienceMs, &answer);
 }

@@ -11,9 +11,9 @@
 // itself, is as case-blind as Windows file names are. The claim is a named
 // mutex in the session's own namespace (Local\), named after the folded
 // executable name, held open as long as this object lives. The running copy
-// is found by the window class of its main window and asked with a
-// registered message, which that window lets through also from processes of
-// a lower integrity level.
+// is found by the window class of its main window, once that window is
+// shown, and asked with a registered message, which that window lets through
+// also from processes of a lower integrity level.
 class Win32Processes : public Processes {
  public:
   Win32Processes() = default;
@@ -27,6 +27,8 @@ class Win32Processes : public Processes {
   void bringRunningCopyForward() override;
 
  private:
+  HWND shownMainWindowOfAnother() const;
+
   KernelHandle claim_;
   std::wstring mainWindowClass_;
   std::wstring comeForwardMessage_;
