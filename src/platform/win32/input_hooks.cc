@@ -1,6 +1,8 @@
 #include "platform/win32/input_hooks.h"
 
 #include <algorithm>
+#include <climits>
+#include <utility>
 
 #include "input/hook_codes.h"
 #include "platform/win32/input_hook_procedures.h"
@@ -76,30 +78,45 @@ void Win32InputHooks::takeMessages() {
 }
 
 bool Win32InputHooks::hookNewPair() {
+  // One old pair at a time: a pair still retiring goes now.
+  retireOldPair();
   hooking_.store(this, std::memory_order_release);
   HINSTANCE module = GetModuleHandleW(nullptr);
   HookHandle keyboard(SetWindowsHookExW(WH_KEYBOARD_LL, procedures_.keyboard, module, 0));
   HookHandle mouse(SetWindowsHookExW(WH_MOUSE_LL, procedures_.mouse, module, 0));
   const bool both = keyboard && mouse;
-  // An event the system gave the old pair before the new one was in waits
-  // for this thread as a sent message; it reaches the old pair alone, since
-  // a new hook goes in at the head of the chain. What comes from now on
-  // reaches the new pair first.
+  // A new hook goes in at the head of the chain: what comes from now on
+  // reaches the new pair first, and the old one only through it. An event
+  // the system gave the old pair before, or handed to another program's hook
+  // between the two, reaches the old pair alone, maybe much later: the old
+  // pair stays in for a while. A hook the system refused keeps its old one,
+  // dead or not.
   hooked_ = true;
   overlap_ = true;
-  takeMessages();
-  overlap_ = false;
-  // A hook the system refused keeps its old one, dead or not.
-  if (keyboard) keyboard_ = std::move(keyboard);
-  if (mouse) mouse_ = std::move(mouse);
+  if (keyboard) oldKeyboard_ = std::exchange(keyboard_, std::move(keyboard));
+  if (mouse) oldMouse_ = std::exchange(mouse_, std::move(mouse));
+  retireAtUs_ = steadyNowUs() + kOverlapMs * 1000;
   hooked_ = keyboard_ || mouse_;
   return both;
+}
+
+void Win32InputHooks::retireOldPair() {
+  if (!overlap_) return;
+  takeMessages();
+  oldKeyboard_.reset();
+  oldMouse_.reset();
+  // Calls that were on their way to the old pair may still come.
+  takeMessages();
+  overlap_ = false;
 }
 
 void Win32InputHooks::unhookAll() {
   hooked_ = false;
   keyboard_.reset();
   mouse_.reset();
+  oldKeyboard_.reset();
+  oldMouse_.reset();
+  overlap_ = false;
   // Calls that were on their way to the removed pair hand on and take nothing.
   takeMessages();
   // Left alone when another object hooks since this one was removed.
@@ -139,7 +156,9 @@ void Win32InputHooks::runHookThread() {
   PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
   HANDLE requested = requested_.get();
   for (;;) {
-    const std::optional<std::int64_t> delayUs = batch_.delayUs(steadyNowUs());
+    const std::int64_t nowUs = steadyNowUs();
+    std::optional<std::int64_t> delayUs = batch_.delayUs(nowUs);
+    if (overlap_) delayUs = std::min(delayUs.value_or(INT64_MAX), std::max<std::int64_t>(0, retireAtUs_ - nowUs));
     const DWORD timeout = delayUs ? static_cast<DWORD>((*delayUs + 999) / 1000) : INFINITE;
     // The window thread is told only once the procedures have returned, since
     // posting it a message is a round trip to the server under Wine.
@@ -149,6 +168,7 @@ void Win32InputHooks::runHookThread() {
     }
     takeMessages();
     if (batch_.due(steadyNowUs())) handOver();
+    if (overlap_ && steadyNowUs() >= retireAtUs_) retireOldPair();
   }
 }
 

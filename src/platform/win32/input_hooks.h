@@ -34,8 +34,10 @@
 // otherwise be missing from a recording.
 //
 // Installing again puts the new pair in before the old one comes out, so that
-// no event falls between them and none is heard twice. Made on the window
-// thread, whose messages carry the hand-over.
+// no event falls between them and none is heard twice. The old pair stays in
+// for kOverlapMs: an event that another program's hook between the two pairs
+// held when the new pair went in reaches only the old one, when that hook
+// hands it on. Made on the window thread, whose messages carry the hand-over.
 //
 // One object hooks at a time in a process: the procedures, which get no
 // context pointer, find it through one process-wide pointer that its hook
@@ -44,6 +46,7 @@
 class Win32InputHooks : public InputHooks, private MessageTarget {
  public:
   static constexpr std::int64_t kMoveBatchMs = 15;
+  static constexpr std::int64_t kOverlapMs = 250;
   // Events the window thread may fall behind by: a few seconds of a fast mouse.
   static constexpr std::size_t kRingCapacity = 8192;
 
@@ -123,6 +126,7 @@ class Win32InputHooks : public InputHooks, private MessageTarget {
   void runHookThread();
   bool answer(Request request);
   bool hookNewPair();
+  void retireOldPair();
   void unhookAll();
   void takeMessages();
   void handOver();
@@ -159,8 +163,11 @@ class Win32InputHooks : public InputHooks, private MessageTarget {
   // Hook thread only.
   HookHandle keyboard_;
   HookHandle mouse_;
+  HookHandle oldKeyboard_;
+  HookHandle oldMouse_;
   bool hooked_ = false;   // events are taken
   bool overlap_ = false;  // the old pair and the new one are both in
+  std::int64_t retireAtUs_ = 0;  // when the old pair comes out
   // What the calls of our procedures under way on this thread hand on,
   // outermost first; calls deeper than that are not remembered.
   static constexpr int kRemembered = 16;
