@@ -107,17 +107,6 @@ void Recorder::resumeRecording(std::int64_t atUs) {
   pausedAtUs_.reset();
 }
 
-void Recorder::noteDown(const Down& down, bool isDown) {
-  auto same = [&](const Down& other) {
-    return other.mouse == down.mouse && other.code == down.code && other.data == down.data;
-  };
-  if (!isDown) {
-    std::erase_if(down_, same);
-  } else if (std::none_of(down_.begin(), down_.end(), same)) {
-    down_.push_back(down);
-  }
-}
-
 void Recorder::releaseAllDown(std::int64_t atUs) {
   const std::int32_t t = std::max(elapsedMs(atUs), lastLineMs_);
   for (auto down = down_.rbegin(); down != down_.rend(); ++down) {
@@ -136,7 +125,7 @@ void Recorder::appendKeyLine(const KeyEvent& event) {
   if (event.extended != isExtendedKey(event.vk)) extended = event.extended;
   const std::int32_t t = elapsedMs(event.atUs);
   lastLineMs_ = t;
-  noteDown({false, event.vk, 0, extended}, event.transition != kKeyRelease);
+  notePressed(down_, {false, event.vk, 0, extended}, event.transition != kKeyRelease);
   appendLine(keyLine(t, event.transition, event.vk, extended));
 }
 
@@ -167,11 +156,8 @@ void Recorder::appendMouseLine(const MouseEvent& event) {
   lastLineMs_ = t;
   std::optional<std::int32_t> data;
   if (mouse_code::carriesData(event.code)) data = event.data;
-  for (std::int32_t up : {mouse_code::kLeftUp, mouse_code::kRightUp, mouse_code::kMiddleUp, mouse_code::kXUp}) {
-    const Down button{true, up, up == mouse_code::kXUp ? event.data : 0, std::nullopt};
-    if (event.code == up >> 1) noteDown(button, true);
-    if (event.code == up) noteDown(button, false);
-  }
+  for (const Pressed& button : buttonsOf(event.code, event.data, true)) notePressed(down_, button, true);
+  for (const Pressed& button : buttonsOf(event.code, event.data, false)) notePressed(down_, button, false);
   appendLine(mouseLine(t, event.code, event.x, event.y, data));
 }
 

@@ -14,6 +14,7 @@
 #include "platform/script_box.h"
 #include "platform/system.h"
 #include "platform/window_thread.h"
+#include "script/pressed.h"
 
 // Turns the user's keys and mouse events into script lines while a recording
 // is on, and shows the cursor position on every mouse event. A line is
@@ -63,19 +64,9 @@ class Recorder {
   void flushToBox();
 
  private:
-  // A key (mouse false, code the virtual-key code, extended as pressed) or a
-  // button (code its up flag, data a side button's number) that a line
-  // pressed and no line has released yet.
-  struct Down {
-    bool mouse;
-    std::int32_t code;
-    std::int32_t data;
-    std::optional<bool> extended;
-  };
   void appendMouseLine(const MouseEvent& event);
   std::int32_t elapsedMs(std::int64_t atUs) const;
   void appendLine(const std::wstring& line);
-  void noteDown(const Down& down, bool isDown);
   void releaseAllDown(std::int64_t atUs);
   void showCursorPosition();
 
@@ -86,7 +77,8 @@ class Recorder {
   OwnPlacements& ownPlacements_;
   InputHooks& hooks_;
   std::function<void(bool)> listener_;
-  std::vector<Down> down_;
+  // What the recorded lines pressed and no line has released yet.
+  std::vector<Pressed> down_;
   std::optional<std::int64_t> pausedAtUs_;
   std::uint64_t lostAtStart_ = 0;
   // Recorded lines not yet in the box.

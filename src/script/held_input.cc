@@ -3,48 +3,6 @@
 #include <algorithm>
 #include <utility>
 
-namespace {
-
-struct Button {
-  std::int32_t down;
-  std::int32_t up;
-};
-
-constexpr Button kButtons[] = {
-    {mouse_code::kLeftDown, mouse_code::kLeftUp},
-    {mouse_code::kRightDown, mouse_code::kRightUp},
-    {mouse_code::kMiddleDown, mouse_code::kMiddleUp},
-    {mouse_code::kXDown, mouse_code::kXUp},
-};
-
-}  // namespace
-
-std::vector<HeldInput::Held> HeldInput::buttonsPressed(std::int32_t flags, std::int32_t data) {
-  std::vector<Held> buttons;
-  for (const Button& button : kButtons) {
-    if (flags & button.down) buttons.push_back({true, button.up, button.up == mouse_code::kXUp ? data : 0, {}});
-  }
-  return buttons;
-}
-
-std::vector<HeldInput::Held> HeldInput::buttonsReleased(std::int32_t flags, std::int32_t data) {
-  std::vector<Held> buttons;
-  for (const Button& button : kButtons) {
-    if (flags & button.up) buttons.push_back({true, button.up, button.up == mouse_code::kXUp ? data : 0, {}});
-  }
-  return buttons;
-}
-
-void HeldInput::note(const Held& held, bool down) {
-  auto same = [&](const Held& other) { return other.sameAs(held); };
-  if (!down) {
-    std::erase_if(held_, same);
-  } else if (std::none_of(held_.begin(), held_.end(), same)) {
-    // Auto-repeat presses a held key again; it still needs one release.
-    held_.push_back(held);
-  }
-}
-
 bool HeldInput::injectKeyEvent(std::int32_t vk, std::int32_t transition, std::optional<bool> extended) {
   const bool taken = inner_.injectKeyEvent(vk, transition, extended);
   const Held key{false, vk, 0, extended};
@@ -52,7 +10,7 @@ bool HeldInput::injectKeyEvent(std::int32_t vk, std::int32_t transition, std::op
   {
     std::lock_guard lock(mutex_);
     refused_ = refused_ || !taken;
-    if (taken) note(key, transition != kKeyRelease);
+    if (taken) notePressed(held_, key, transition != kKeyRelease);
     releaseNow = forGood_ && taken && transition != kKeyRelease;
   }
   if (releaseNow) releaseAll();
@@ -67,18 +25,17 @@ bool HeldInput::injectMouseEvent(std::int32_t flags, std::int32_t dx, std::int32
     refused_ = refused_ || !taken;
     if (taken) {
       // A flag word may both press and release a button: the release comes last.
-      for (const Held& button : buttonsPressed(flags, data)) note(button, true);
-      for (const Held& button : buttonsReleased(flags, data)) note(button, false);
+      for (const Held& button : buttonsOf(flags, data, true)) notePressed(held_, button, true);
+      for (const Held& button : buttonsOf(flags, data, false)) notePressed(held_, button, false);
     }
-    releaseNow = forGood_ && taken && !buttonsPressed(flags, data).empty();
+    releaseNow = forGood_ && taken && !buttonsOf(flags, data, true).empty();
   }
   if (releaseNow) releaseAll();
   return taken;
 }
 
 bool HeldInput::send(const Held& held, bool press) {
-  // Each button's down flag is the bit below its up flag.
-  if (held.mouse) return inner_.injectMouseEvent(press ? held.code >> 1 : held.code, 0, 0, held.data);
+  if (held.mouse) return inner_.injectMouseEvent(press ? held.downFlag() : held.code, 0, 0, held.data);
   return inner_.injectKeyEvent(held.code, press ? kKeyPress : kKeyRelease, held.extended);
 }
 
@@ -133,7 +90,7 @@ void HeldInput::takeBack() {
   for (const Held& item : items) {
     if (send(item, true)) {
       std::lock_guard lock(mutex_);
-      note(item, true);
+      notePressed(held_, item, true);
     }
   }
 }

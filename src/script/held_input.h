@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/input.h"
+#include "script/pressed.h"
 
 // Passes a run's input on and remembers which keys and mouse buttons it has
 // pressed and the system has not yet seen released, so that they can be let
@@ -41,19 +42,8 @@ class HeldInput : public InputInjector {
   bool takeRefusal();
 
  private:
-  struct Held {
-    bool mouse;
-    std::int32_t code;  // the virtual-key code, or the button's up flag
-    std::int32_t data;  // a side button's number; 0 otherwise
-    std::optional<bool> extended;  // a key's, as pressed; not part of its identity
-    bool sameAs(const Held& other) const { return mouse == other.mouse && code == other.code && data == other.data; }
-  };
-  // What the flags press and release, in that order.
-  static std::vector<Held> buttonsPressed(std::int32_t flags, std::int32_t data);
-  static std::vector<Held> buttonsReleased(std::int32_t flags, std::int32_t data);
+  using Held = Pressed;
   bool send(const Held& held, bool press);
-  // Under the lock.
-  void note(const Held& held, bool down);
   std::vector<Held> releaseEach(std::vector<Held> items);
 
   InputInjector& inner_;

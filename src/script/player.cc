@@ -98,11 +98,10 @@ void ScriptPlayer::finish(const Run& run) {
 ScriptPlayer::Obstacle ScriptPlayer::obstacle(Watch& watch, std::int64_t nowUs) {
   if (watch.desktopRefused) watch.desktopRefused = !conditions_.inputDesktop.isOurs();
   if (watch.desktopRefused || !conditions_.gate.isOpen()) return Obstacle::desktop;
-  if (!watch.looked || nowUs - watch.lookedUs >= kHungLookUs) {
+  if (!watch.lookedUs || nowUs - *watch.lookedUs >= kHungLookUs) {
     WindowSystem& windows = conditions_.windows;
     watch.hung = windows.isHung(windows.foregroundWindow());
     watch.lookedUs = nowUs;
-    watch.looked = true;
   }
   return watch.hung ? Obstacle::hungWindow : Obstacle::none;
 }

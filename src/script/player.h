@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "platform/controls.h"
@@ -128,8 +129,7 @@ class ScriptPlayer {
   struct Watch {
     bool desktopRefused = false;  // its input was refused on a desktop not ours
     bool hung = false;            // the window in front, at the last look
-    std::int64_t lookedUs = 0;
-    bool looked = false;
+    std::optional<std::int64_t> lookedUs;
   };
 
   bool goesOn(const Run& run) const;
